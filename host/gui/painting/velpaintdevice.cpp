@@ -1,0 +1,3 @@
+#include "velpaintdevice.h"
+
+VelPaintDevice::~VelPaintDevice() = default;
