@@ -1,0 +1,5 @@
+#include "velplatformsurface.h"
+
+VelPlatformSurface::VelPlatformSurface(VelSurface *surface) : m_surface(surface) {}
+
+VelPlatformSurface::~VelPlatformSurface() = default;
