@@ -1,0 +1,38 @@
+#ifndef VELLAUNCHOPTIONS_H
+#define VELLAUNCHOPTIONS_H
+
+#include <string>
+#include <vector>
+
+// The launcher's command line:
+//   vel-android-run [options] APP_LIBRARY [APP_ARGUMENT...]
+// Options come first; the first other word is the app library and every word
+// after it goes to the app unchanged. "--" ends the options.
+struct VelLaunchOptions {
+    bool help = false;
+    bool headless = false;
+    int width = 480;
+    int height = 800;
+    double dpi = 160.0;
+    double scaledDensity = 1.0;
+    std::string assetsDir;
+    std::vector<std::string> environment; // NAME=VALUE
+    int frames = 0;                       // 0: run until the app quits
+    std::string screenshotPath;
+    int timeoutSeconds = 0; // 0: no limit, except 60 s when waiting for frames
+    std::string pluginPath;
+    std::string jarPath;
+    std::string libraryDir;
+    std::vector<std::string> jvmOptions;
+    std::string appLibrary;
+    std::vector<std::string> appArguments;
+
+    // Fills `out` (defaults for everything not given); false with a message
+    // for a malformed command line. Arguments and entries may not contain a
+    // tab: tabs separate them on their way to the plugin.
+    static bool parse(const std::vector<std::string> &args, VelLaunchOptions *out,
+                      std::string *error);
+    static std::string usage();
+};
+
+#endif

@@ -1,0 +1,5 @@
+package android.view;
+
+public interface ContextMenu extends Menu {
+    ContextMenu setHeaderTitle(CharSequence title);
+}

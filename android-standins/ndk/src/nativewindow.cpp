@@ -1,0 +1,132 @@
+#include <android/native_window_jni.h>
+
+#include "velstandin.h"
+
+#include <map>
+#include <mutex>
+
+// The X11 window id must stay the first member: callers may treat an
+// ANativeWindow pointer as a pointer to the id.
+struct ANativeWindow {
+    unsigned long x11Window;
+    int refCount;
+    int width;
+    int height;
+};
+
+namespace
+{
+
+// Guards liveWindows and every window's refCount, width and height. Taken alone.
+std::mutex windowsMutex;
+std::map<unsigned long, ANativeWindow *> liveWindows;
+
+struct SurfaceFields {
+    unsigned long window = 0;
+    int width = 0;
+    int height = 0;
+    bool ok = false;
+};
+
+SurfaceFields readSurface(JNIEnv *env, jobject surface)
+{
+    SurfaceFields fields;
+    jclass cls = env->GetObjectClass(surface);
+    jfieldID windowField = cls ? env->GetFieldID(cls, "mX11Window", "J") : nullptr;
+    jfieldID widthField = windowField ? env->GetFieldID(cls, "mWidth", "I") : nullptr;
+    jfieldID heightField = widthField ? env->GetFieldID(cls, "mHeight", "I") : nullptr;
+    if (heightField) {
+        fields.window = static_cast<unsigned long>(env->GetLongField(surface, windowField));
+        fields.width = env->GetIntField(surface, widthField);
+        fields.height = env->GetIntField(surface, heightField);
+        fields.ok = true;
+    }
+    // An object of another class is simply no surface; leave no exception behind.
+    if (env->ExceptionCheck())
+        env->ExceptionClear();
+    if (cls)
+        env->DeleteLocalRef(cls);
+    return fields;
+}
+
+} // namespace
+
+extern "C" {
+
+ANativeWindow *ANativeWindow_fromSurface(JNIEnv *env, jobject surface)
+{
+    if (!env || !surface)
+        return nullptr;
+    const SurfaceFields fields = readSurface(env, surface);
+    if (!fields.ok || fields.window == 0)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    ANativeWindow *&slot = liveWindows[fields.window];
+    if (!slot)
+        slot = new ANativeWindow{fields.window, 0, 0, 0};
+    ++slot->refCount;
+    // The same X window announced again may have been resized.
+    slot->width = fields.width;
+    slot->height = fields.height;
+    return slot;
+}
+
+void ANativeWindow_acquire(ANativeWindow *window)
+{
+    if (!window)
+        return;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    ++window->refCount;
+}
+
+void ANativeWindow_release(ANativeWindow *window)
+{
+    if (!window)
+        return;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    if (--window->refCount > 0)
+        return;
+    liveWindows.erase(window->x11Window);
+    delete window;
+}
+
+int32_t ANativeWindow_getWidth(ANativeWindow *window)
+{
+    if (!window)
+        return -1;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    return window->width;
+}
+
+int32_t ANativeWindow_getHeight(ANativeWindow *window)
+{
+    if (!window)
+        return -1;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    return window->height;
+}
+
+int32_t ANativeWindow_getFormat(ANativeWindow *window)
+{
+    return window ? WINDOW_FORMAT_RGBX_8888 : -1;
+}
+
+unsigned long velStandinNativeWindowHandle(ANativeWindow *window)
+{
+    return window ? window->x11Window : 0;
+}
+
+int velStandinLiveNativeWindowCount(void)
+{
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    return static_cast<int>(liveWindows.size());
+}
+
+int velStandinNativeWindowRefCount(ANativeWindow *window)
+{
+    if (!window)
+        return 0;
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    return window->refCount;
+}
+}
