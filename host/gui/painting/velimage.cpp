@@ -742,20 +742,23 @@ VelByteArray VelImage::saveToPng() const
 {
     if (!d)
         return VelByteArray();
-    const VelImage argb = convertToFormat(Format_ARGB32);
+    // Opaque images are written without an alpha channel (smaller, and they
+    // load back as RGB32).
+    const bool alpha = hasAlphaChannel();
+    const VelImage pixels = convertToFormat(alpha ? Format_ARGB32 : Format_RGB888);
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = png_uint_32(d->width);
     image.height = png_uint_32(d->height);
-    image.format = VEL_PNG_NATIVE_ARGB;
+    image.format = alpha ? VEL_PNG_NATIVE_ARGB : PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, argb.constBits(), argb.bytesPerLine(),
-                                   nullptr))
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.constBits(),
+                                   pixels.bytesPerLine(), nullptr))
         return VelByteArray();
     VelByteArray out(int(size), '\0');
-    if (!png_image_write_to_memory(&image, out.data(), &size, 0, argb.constBits(),
-                                   argb.bytesPerLine(), nullptr)) {
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, pixels.constBits(),
+                                   pixels.bytesPerLine(), nullptr)) {
         velWarning("VelImage: cannot encode PNG: %s", image.message);
         return VelByteArray();
     }
