@@ -1,0 +1,171 @@
+// The resources under test are compiled from test_io_resources_data/ by
+// velrcc at build time (set "iotest", prefix "/res").
+#include "veldir.h"
+#include "velfile.h"
+#include "velfileinfo.h"
+#include "velresource.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+int velInitResources_iotest();
+int velCleanupResources_iotest();
+
+namespace
+{
+
+std::string sourceData(const std::string &relative)
+{
+    std::string dir = __FILE__;
+    dir = dir.substr(0, dir.rfind('/'));
+    std::ifstream in(dir + "/test_io_resources_data/" + relative, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+VelByteArray readResource(const VelString &name)
+{
+    VelFile file(name);
+    if (!file.open(VelIODevice::ReadOnly))
+        return VelByteArray("<cannot open>");
+    return file.readAll();
+}
+
+TEST(IoResources, CompressedAndRawFilesReadBackExactly)
+{
+    const VelResource::Entry text = VelResource::lookup(VelString("/res/readme.txt"));
+    ASSERT_TRUE(text.exists);
+    EXPECT_TRUE(text.compressed) << "repetitive text must be stored compressed";
+    EXPECT_LT(text.storedSize, veluint32(text.size));
+    EXPECT_EQ(readResource(VelString(":/res/readme.txt")).toStdString(), sourceData("readme.txt"));
+
+    const VelResource::Entry noise = VelResource::lookup(VelString("/res/noise.bin"));
+    ASSERT_TRUE(noise.exists);
+    EXPECT_FALSE(noise.compressed) << "random bytes do not shrink and must stay raw";
+    EXPECT_EQ(readResource(VelString(":/res/noise.bin")).toStdString(), sourceData("noise.bin"));
+
+    EXPECT_EQ(readResource(VelString(":/res/fonts/sub/inner.ttf")), VelByteArray("inner"));
+    VelFile empty(VelString(":/res/empty.dat"));
+    ASSERT_TRUE(empty.open(VelIODevice::ReadOnly));
+    EXPECT_TRUE(empty.readAll().isEmpty());
+    EXPECT_EQ(empty.size(), 0);
+}
+
+TEST(IoResources, PartialReadsAndSeeksOnCompressedData)
+{
+    const std::string expected = sourceData("readme.txt");
+    VelFile file(VelString(":/res/readme.txt"));
+    ASSERT_TRUE(file.open(VelIODevice::ReadOnly));
+    EXPECT_EQ(file.size(), velint64(expected.size()));
+    EXPECT_EQ(file.read(10).toStdString(), expected.substr(0, 10));
+    ASSERT_TRUE(file.seek(velint64(expected.size()) - 5));
+    EXPECT_EQ(file.readAll().toStdString(), expected.substr(expected.size() - 5));
+    EXPECT_TRUE(file.atEnd());
+    EXPECT_FALSE(file.seek(velint64(expected.size()) + 1));
+}
+
+TEST(IoResources, ResourcesAreReadOnlyAndMissingNamesFail)
+{
+    VelFile file(VelString(":/res/readme.txt"));
+    EXPECT_FALSE(file.open(VelIODevice::WriteOnly));
+    EXPECT_FALSE(file.open(VelIODevice::ReadWrite));
+    VelFile missing(VelString(":/res/nope.txt"));
+    EXPECT_FALSE(missing.exists());
+    EXPECT_FALSE(missing.open(VelIODevice::ReadOnly));
+    VelFile directory(VelString(":/res/fonts"));
+    EXPECT_FALSE(directory.open(VelIODevice::ReadOnly));
+    // A resource path is not a local path: "/res/readme.txt" must not resolve.
+    EXPECT_FALSE(VelFile::exists(VelString("/res/readme.txt")));
+}
+
+TEST(IoResources, FileInfoAndDirectoryListing)
+{
+    const VelFileInfo file(VelString(":/res/fonts/Alpha.ttf"));
+    EXPECT_TRUE(file.exists());
+    EXPECT_TRUE(file.isFile());
+    EXPECT_FALSE(file.isDir());
+    EXPECT_FALSE(file.isNativePath());
+    EXPECT_EQ(file.size(), 10);
+    EXPECT_EQ(file.fileName(), VelString("Alpha.ttf"));
+    EXPECT_EQ(file.path(), VelString(":/res/fonts"));
+    EXPECT_EQ(file.absoluteFilePath(), VelString(":/res/fonts/Alpha.ttf"));
+
+    const VelFileInfo dir(VelString(":/res/fonts"));
+    EXPECT_TRUE(dir.exists());
+    EXPECT_TRUE(dir.isDir());
+    EXPECT_FALSE(dir.isNativePath());
+    EXPECT_TRUE(VelFileInfo(VelString(":/")).isDir());
+    EXPECT_EQ(VelFileInfo(VelString(":/res")).path(), VelString(":/"));
+
+    const VelDir fonts(VelString(":/res/fonts"));
+    ASSERT_TRUE(fonts.exists());
+    const VelStringList ttf = fonts.entryList(VelStringList{VelString("*.ttf")}, VelDir::Files,
+                                              VelDir::Name | VelDir::IgnoreCase);
+    EXPECT_EQ(ttf, (VelStringList{VelString("Alpha.ttf"), VelString("beta.TTF"),
+                                  VelString("Gamma.ttf")}));
+    const VelStringList dirs = fonts.entryList(VelDir::Dirs);
+    EXPECT_EQ(dirs, VelStringList{VelString("sub")});
+    EXPECT_EQ(fonts.absoluteFilePath(VelString("Gamma.ttf")), VelString(":/res/fonts/Gamma.ttf"));
+}
+
+// Registering a set that is already registered must neither duplicate its
+// entries nor let one unregistration remove what the other still uses.
+TEST(IoResources, DuplicateRegistrationIsReferenceCounted)
+{
+    const int sets = VelResource::registeredSetCount();
+    ASSERT_EQ(velInitResources_iotest(), 1);
+    EXPECT_EQ(VelResource::registeredSetCount(), sets);
+    EXPECT_EQ(VelDir(VelString(":/res/fonts")).entryList(VelDir::Files).size(), 4u);
+
+    ASSERT_EQ(velCleanupResources_iotest(), 1);
+    EXPECT_TRUE(VelFile::exists(VelString(":/res/readme.txt")))
+        << "the static registration is still in force";
+
+    ASSERT_EQ(velCleanupResources_iotest(), 1);
+    EXPECT_FALSE(VelFile::exists(VelString(":/res/readme.txt")));
+    EXPECT_FALSE(VelDir(VelString(":/res")).exists());
+    EXPECT_EQ(velCleanupResources_iotest(), 0) << "nothing left to unregister";
+
+    ASSERT_EQ(velInitResources_iotest(), 1);
+    EXPECT_TRUE(VelFile::exists(VelString(":/res/readme.txt")));
+}
+
+TEST(IoResources, ConcurrentRegistrationAndReading)
+{
+    const std::string expected = sourceData("readme.txt");
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                velInitResources_iotest();
+                if (readResource(VelString(":/res/readme.txt")).toStdString() != expected)
+                    ++failures[size_t(t)];
+                velCleanupResources_iotest();
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int f : failures)
+        EXPECT_EQ(f, 0);
+    EXPECT_TRUE(VelFile::exists(VelString(":/res/readme.txt")));
+}
+
+TEST(IoResources, RejectsUnknownFormatVersion)
+{
+    static const unsigned char tree[16] = {0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+    static const unsigned char names[2] = {0, 0};
+    static const unsigned char data[1] = {0};
+    EXPECT_FALSE(velRegisterResourceData(2, tree, names, data));
+    EXPECT_TRUE(velRegisterResourceData(1, tree, names, data));
+    EXPECT_TRUE(velUnregisterResourceData(1, tree, names, data));
+}
+
+} // namespace
