@@ -42,7 +42,6 @@ public:
         }
     }
 
-    double coverage(int x, int y, double sumSoFar) const { return sumSoFar + cell(x, y); }
     double cell(int x, int y) const { return m_cells[size_t(y) * m_stride + x]; }
 
 private:
@@ -124,7 +123,7 @@ void vel_rasterizePath(const VelPainterPath &path, VelImage *target, double dx, 
     const int width = target->width(), height = target->height();
     CoverageAccumulator acc(width, height);
     const VelPointF offset(dx, dy);
-    for (const std::vector<VelPointF> &polygon : path.toSubpathPolygons(0.02)) {
+    for (const std::vector<VelPointF> &polygon : path.toSubpathPolygons(0.005)) {
         for (size_t i = 1; i < polygon.size(); ++i)
             acc.addLine(polygon[i - 1] + offset, polygon[i] + offset);
     }
