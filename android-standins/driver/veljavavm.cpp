@@ -94,6 +94,14 @@ JNIEnv *VelJavaVm::env()
     return env;
 }
 
+void VelJavaVm::detachCurrentThread()
+{
+    JavaVM *vm = VelJavaVm::vm();
+    JNIEnv *env = nullptr;
+    if (vm && vm->GetEnv(reinterpret_cast<void **>(&env), JNI_VERSION_1_6) == JNI_OK)
+        vm->DetachCurrentThread();
+}
+
 bool VelJavaVm::destroy()
 {
     JavaVM *vm = nullptr;

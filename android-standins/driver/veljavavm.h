@@ -27,6 +27,10 @@ public:
     // attached as daemons for the rest of their life. Null without a VM.
     static JNIEnv *env();
 
+    // Detaches the calling thread if it is attached; native threads that
+    // used env() call this before they end.
+    static void detachCurrentThread();
+
     // Waits for the VM's non-daemon threads and destroys it.
     static bool destroy();
 };
