@@ -2,6 +2,7 @@
 #define VELPOINT_H
 
 #include "velglobal.h"
+#include "velmetatype.h"
 
 // An integer point; y grows downwards as on every host surface.
 class VelPoint
@@ -73,5 +74,7 @@ private:
 class VelDebug;
 VelDebug &operator<<(VelDebug &d, const VelPoint &p);
 VelDebug &&operator<<(VelDebug &&d, const VelPoint &p);
+
+VEL_DECLARE_METATYPE(VelPoint)
 
 #endif

@@ -1,6 +1,7 @@
 #ifndef VELPOINTF_H
 #define VELPOINTF_H
 
+#include "velmetatype.h"
 #include "velpoint.h"
 
 // A point with real coordinates; toPoint() rounds each coordinate to nearest.
@@ -81,5 +82,7 @@ private:
 
 VelDebug &operator<<(VelDebug &d, const VelPointF &p);
 VelDebug &&operator<<(VelDebug &&d, const VelPointF &p);
+
+VEL_DECLARE_METATYPE(VelPointF)
 
 #endif

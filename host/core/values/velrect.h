@@ -2,6 +2,7 @@
 #define VELRECT_H
 
 #include "velmargins.h"
+#include "velmetatype.h"
 #include "velpoint.h"
 #include "velsize.h"
 
@@ -127,5 +128,7 @@ private:
 class VelDebug;
 VelDebug &operator<<(VelDebug &d, const VelRect &r);
 VelDebug &&operator<<(VelDebug &&d, const VelRect &r);
+
+VEL_DECLARE_METATYPE(VelRect)
 
 #endif

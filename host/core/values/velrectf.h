@@ -1,6 +1,7 @@
 #ifndef VELRECTF_H
 #define VELRECTF_H
 
+#include "velmetatype.h"
 #include "velpointf.h"
 #include "velrect.h"
 #include "velsizef.h"
@@ -125,5 +126,7 @@ private:
 
 VelDebug &operator<<(VelDebug &d, const VelRectF &r);
 VelDebug &&operator<<(VelDebug &&d, const VelRectF &r);
+
+VEL_DECLARE_METATYPE(VelRectF)
 
 #endif

@@ -1,6 +1,7 @@
 #ifndef VELREGION_H
 #define VELREGION_H
 
+#include "velmetatype.h"
 #include "velrect.h"
 
 #include <vector>
@@ -73,5 +74,7 @@ private:
 class VelDebug;
 VelDebug &operator<<(VelDebug &d, const VelRegion &r);
 VelDebug &&operator<<(VelDebug &&d, const VelRegion &r);
+
+VEL_DECLARE_METATYPE(VelRegion)
 
 #endif

@@ -2,6 +2,7 @@
 #define VELSIZE_H
 
 #include "velglobal.h"
+#include "velmetatype.h"
 
 // An integer size. The default (-1 x -1) is invalid, which tells "no size
 // given" apart from an explicit zero size.
@@ -71,5 +72,7 @@ private:
 class VelDebug;
 VelDebug &operator<<(VelDebug &d, const VelSize &s);
 VelDebug &&operator<<(VelDebug &&d, const VelSize &s);
+
+VEL_DECLARE_METATYPE(VelSize)
 
 #endif

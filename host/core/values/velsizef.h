@@ -1,6 +1,7 @@
 #ifndef VELSIZEF_H
 #define VELSIZEF_H
 
+#include "velmetatype.h"
 #include "velsize.h"
 
 // A size with real dimensions; toSize() rounds each to nearest.
@@ -83,5 +84,7 @@ private:
 
 VelDebug &operator<<(VelDebug &d, const VelSizeF &s);
 VelDebug &&operator<<(VelDebug &&d, const VelSizeF &s);
+
+VEL_DECLARE_METATYPE(VelSizeF)
 
 #endif

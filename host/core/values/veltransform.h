@@ -1,6 +1,7 @@
 #ifndef VELTRANSFORM_H
 #define VELTRANSFORM_H
 
+#include "velmetatype.h"
 #include "velrectf.h"
 
 // A 3x3 transformation of the plane applied to row vectors: a point (x, y)
@@ -90,5 +91,7 @@ private:
 class VelDebug;
 VelDebug &operator<<(VelDebug &d, const VelTransform &t);
 VelDebug &&operator<<(VelDebug &&d, const VelTransform &t);
+
+VEL_DECLARE_METATYPE(VelTransform)
 
 #endif
