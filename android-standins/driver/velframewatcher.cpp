@@ -28,6 +28,7 @@ bool VelFrameWatcher::sample()
     if (!m_haveBaseline) {
         m_haveBaseline = true;
         m_lastHash = hash;
+        m_baselineTime = Clock::now();
         return false;
     }
     if (hash == m_lastHash)
@@ -38,9 +39,12 @@ bool VelFrameWatcher::sample()
     return true;
 }
 
-bool VelFrameWatcher::ready(int wantedFrames, std::chrono::milliseconds settle) const
+bool VelFrameWatcher::ready(int wantedFrames, std::chrono::milliseconds settle,
+                            std::chrono::milliseconds idleLimit) const
 {
     if (m_frames >= wantedFrames)
         return true;
-    return m_frames > 0 && Clock::now() - m_lastChange >= settle;
+    if (m_frames > 0)
+        return Clock::now() - m_lastChange >= settle;
+    return idleLimit.count() > 0 && m_haveBaseline && Clock::now() - m_baselineTime >= idleLimit;
 }

@@ -31,6 +31,8 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitTimeout = 3 };
 
 // Frames counted by content changes settle after this long without a change.
 constexpr std::chrono::milliseconds frameSettleTime(500);
+// A window whose content never changes is taken as it is after this long.
+constexpr std::chrono::milliseconds frameIdleLimit(3000);
 constexpr std::chrono::milliseconds sampleInterval(50);
 constexpr int defaultFrameTimeoutSeconds = 60;
 
@@ -205,13 +207,14 @@ int main(int argc, char **argv)
     parameters.insert(parameters.end(), options.appArguments.begin(), options.appArguments.end());
     if (!driver.startVelApplication(parameters, options.environment))
         return report(driver.lastError(), ExitFailure);
-    jobject surface = driver.newSurface(window.windowId(), w, h);
-    if (!surface || !driver.setSurface(surface))
-        return report(driver.lastError(), ExitFailure);
-
+    // The empty window is the baseline frames are counted against; the
+    // plugin may draw as soon as it has the surface.
     VelFrameWatcher watcher(&window);
     if (options.frames > 0)
         watcher.sample();
+    jobject surface = driver.newSurface(window.windowId(), w, h);
+    if (!surface || !driver.setSurface(surface))
+        return report(driver.lastError(), ExitFailure);
     int timeoutSeconds = options.timeoutSeconds;
     if (timeoutSeconds == 0 && options.frames > 0)
         timeoutSeconds = defaultFrameTimeoutSeconds;
@@ -234,7 +237,7 @@ int main(int argc, char **argv)
         }
         if (options.frames > 0) {
             watcher.sample();
-            if (watcher.ready(options.frames, frameSettleTime))
+            if (watcher.ready(options.frames, frameSettleTime, frameIdleLimit))
                 break;
         }
         if (timeoutSeconds > 0 && Clock::now() - started > std::chrono::seconds(timeoutSeconds)) {
