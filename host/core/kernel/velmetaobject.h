@@ -387,6 +387,7 @@ private:                                                                        
     void Class::vel_buildMetaObject(VelMetaObjectBuilder &velBuilder)                              \
     {                                                                                              \
         using VelThisClass = Class;                                                                \
+        (void)static_cast<VelThisClass *>(nullptr);                                                \
         (void)velBuilder;
 
 #define VEL_META_BEGIN(Class, Super) VEL_META_BEGIN_NAMED(Class, Super, #Class)

@@ -1,0 +1,83 @@
+#ifndef VELEVENTDISPATCHER_UNIX_H
+#define VELEVENTDISPATCHER_UNIX_H
+
+#include "velabstracteventdispatcher.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <vector>
+
+// The poll()-based dispatcher. A pass delivers the posted events, waits (if
+// asked to and nothing is pending) until a timer is due, a notifier's file
+// descriptor is ready or wakeUp() is called, then fires the ready socket
+// notifiers and the due timers. Timers due when a pass starts firing run in
+// that pass; a zero-interval timer started during a pass fires in the next.
+//
+// Subclasses may extend processEvents (run the base pass, then their own
+// sources), hasPendingEvents and flush.
+class VelEventDispatcherUNIX : public VelAbstractEventDispatcher
+{
+    VEL_OBJECT
+public:
+    explicit VelEventDispatcherUNIX(VelObject *parent = nullptr);
+    ~VelEventDispatcherUNIX() override;
+
+    bool processEvents(VelEventLoop::ProcessEventsFlags flags) override;
+    bool hasPendingEvents() override;
+
+    void registerSocketNotifier(VelSocketNotifier *notifier) override;
+    void unregisterSocketNotifier(VelSocketNotifier *notifier) override;
+
+    using VelAbstractEventDispatcher::registerTimer;
+    void registerTimer(int timerId, int interval, Vel::TimerType timerType,
+                       VelObject *object) override;
+    bool unregisterTimer(int timerId) override;
+    bool unregisterTimers(VelObject *object) override;
+    std::vector<TimerInfo> registeredTimers(VelObject *object) const override;
+    int remainingTime(int timerId) override;
+
+    std::vector<RegisteredTimer> allTimers() const override;
+    std::vector<VelSocketNotifier *> socketNotifiers() const override;
+
+    void wakeUp() override;
+    void interrupt() override;
+    void flush() override;
+
+protected:
+    // Waits at most timeout ms (-1 = for ever, 0 = just look) for the
+    // notifiers' descriptors or a wake-up, then activates the ready
+    // notifiers; returns how many it activated.
+    virtual int doSelect(VelEventLoop::ProcessEventsFlags flags, int timeout);
+    // Fires due timers; returns how many.
+    int activateTimers();
+    // Milliseconds until the next timer, -1 when there is none.
+    int timeToNextTimer() const;
+    bool isInterrupted() const { return m_interrupt.load(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Timer {
+        int id;
+        int interval;
+        Vel::TimerType type;
+        VelObject *object;
+        Clock::time_point due;
+        veluint64 serial;
+    };
+
+    void drainWakeUp();
+
+    int m_wakeFd = -1;
+    std::atomic<bool> m_interrupt{false};
+    std::atomic<bool> m_wakeUpPending{false};
+    // Guards m_timers and m_timerSerial; a leaf lock (nothing is called
+    // under it).
+    mutable std::mutex m_timerMutex;
+    std::vector<Timer> m_timers;
+    veluint64 m_timerSerial = 0;
+    // Used on the dispatcher's thread only.
+    std::vector<VelSocketNotifier *> m_notifiers;
+};
+
+#endif
