@@ -8,12 +8,17 @@
 namespace
 {
 
-// An asset tree with a file outside it that names must not reach.
+// An asset tree with a file outside it that names must not reach, made once
+// for all the tests (they only read it).
 class AssetManagerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
+        s_outside.reset(new TempDir);
+        s_dir.reset(new TempDir);
+        TempDir &m_outside = *s_outside;
+        TempDir &m_dir = *s_dir;
         m_outside.write("secret.txt", "secret");
         m_dir.write("assets/a.txt", "hello");
         std::string bytes;
@@ -27,8 +32,17 @@ protected:
             ::symlink(m_outside.file("secret.txt").c_str(), m_dir.file("assets/link.txt").c_str()),
             0);
         ASSERT_EQ(::symlink("a.txt", m_dir.file("assets/inner-link.txt").c_str()), 0);
-        m_manager = managerFor(m_dir.file("assets"));
-        ASSERT_NE(m_manager, nullptr);
+        s_manager = managerFor(m_dir.file("assets"));
+    }
+    static void TearDownTestSuite()
+    {
+        s_dir.reset();
+        s_outside.reset();
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(s_manager, nullptr);
+        m_manager = s_manager;
     }
 
     static AAssetManager *managerFor(const std::string &root)
@@ -71,10 +85,16 @@ protected:
         return names;
     }
 
-    TempDir m_outside;
-    TempDir m_dir;
+    static std::unique_ptr<TempDir> s_outside;
+    static std::unique_ptr<TempDir> s_dir;
+    static AAssetManager *s_manager;
+    const TempDir &m_dir = *s_dir;
     AAssetManager *m_manager = nullptr;
 };
+
+std::unique_ptr<TempDir> AssetManagerTest::s_outside;
+std::unique_ptr<TempDir> AssetManagerTest::s_dir;
+AAssetManager *AssetManagerTest::s_manager = nullptr;
 
 } // namespace
 
