@@ -195,6 +195,19 @@ public final class VelNative {
     }
 
     // ---- for the launcher and tests ----
+    /** The calls recorded so far, oldest first (see {@link VelCallLog}). */
+    public static java.util.List<VelCall> calls() {
+        return VelCallLog.calls();
+    }
+
+    public static void clearCalls() {
+        VelCallLog.clear();
+    }
+
+    public static boolean waitForCall(String name, long timeoutMs) {
+        return VelCallLog.waitFor(name, timeoutMs);
+    }
+
     public static boolean waitForQuit(long timeoutMs) {
         try {
             return sQuitLatch.await(timeoutMs, TimeUnit.MILLISECONDS);
