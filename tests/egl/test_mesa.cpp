@@ -2,7 +2,9 @@
 // stand in for windows, so no display server is needed.
 #include "logcapture.h"
 #include "veleglconvenience.h"
+#include "veleglpbuffer.h"
 #include "veleglplatformcontext.h"
+#include "veloffscreensurface.h"
 #include "velopenglshaderprogram.h"
 #include "velplatformsurface.h"
 
@@ -59,6 +61,8 @@ public:
 protected:
     EGLSurface eglSurfaceForPlatformSurface(VelPlatformSurface *surface) override
     {
+        if (auto *pbuffer = dynamic_cast<VelEGLPbuffer *>(surface))
+            return pbuffer->pbuffer();
         return static_cast<PbufferSurface *>(surface)->eglSurface();
     }
 };
@@ -301,6 +305,63 @@ TEST_F(MesaEglTest, BrokenShaderReportsItsLogAndNeverLinks)
     EXPECT_FALSE(program.link());
     EXPECT_FALSE(program.bind());
     EXPECT_EQ(program.attributeLocation("anything"), -1);
+}
+
+TEST_F(MesaEglTest, OffscreenPbufferRendersAndReportsItsConfigFormat)
+{
+    VelOffscreenSurface offscreen;
+    offscreen.setSize(VelSize(24, 12));
+    VelSurfaceFormat requested = colourFormat(5, 6, 5);
+    requested.setMajorVersion(3);
+    VelEGLPbuffer pbuffer(display, requested, &offscreen);
+    ASSERT_TRUE(pbuffer.isValid());
+    EXPECT_EQ(pbuffer.format().redBufferSize(), 5);
+    EXPECT_EQ(pbuffer.format().greenBufferSize(), 6);
+    EXPECT_EQ(pbuffer.format().majorVersion(), VelSurfaceFormat().majorVersion());
+    EGLint width = 0;
+    EGLint height = 0;
+    eglQuerySurface(display, pbuffer.pbuffer(), EGL_WIDTH, &width);
+    eglQuerySurface(display, pbuffer.pbuffer(), EGL_HEIGHT, &height);
+    EXPECT_EQ(width, 24);
+    EXPECT_EQ(height, 12);
+
+    // A context on the pbuffer's own config renders into it.
+    const EGLConfig config565 = vel_configFromGLFormat(display, requested, false, EGL_PBUFFER_BIT);
+    PbufferContext context(requested, nullptr, display, config565, EGL_OPENGL_ES_API);
+    ASSERT_TRUE(context.isValid());
+    ASSERT_TRUE(context.makeCurrent(&pbuffer));
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(pixelAt(23, 11), (std::array<GLubyte, 4>{0, 255, 0, 255}));
+    context.swapBuffers(&pbuffer);
+    context.doneCurrent();
+    EXPECT_TRUE(LogCapture::warnings().empty());
+}
+
+TEST_F(MesaEglTest, ZeroSizedPbufferIsWhateverEglAnswers)
+{
+    VelOffscreenSurface offscreen;
+    offscreen.setSize(VelSize(0, 0));
+    VelEGLPbuffer pbuffer(display, colourFormat(8, 8, 8), &offscreen);
+    // Mesa accepts a 0x0 pbuffer; it then really is 0x0.
+    ASSERT_TRUE(pbuffer.isValid());
+    EGLint width = -1;
+    eglQuerySurface(display, pbuffer.pbuffer(), EGL_WIDTH, &width);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(pbuffer.format().redBufferSize(), 8);
+}
+
+TEST_F(MesaEglTest, RefusedPbufferKeepsTheRequestedFormat)
+{
+    VelOffscreenSurface offscreen;
+    offscreen.setSize(VelSize()); // -1 x -1: EGL refuses negative sizes
+    VelSurfaceFormat requested = colourFormat(5, 6, 5);
+    requested.setStencilBufferSize(8);
+    requested.setMajorVersion(3);
+    VelEGLPbuffer pbuffer(display, requested, &offscreen);
+    EXPECT_FALSE(pbuffer.isValid());
+    EXPECT_EQ(pbuffer.format(), requested);
+    EXPECT_EQ(eglGetError(), EGL_BAD_PARAMETER);
 }
 
 } // namespace
