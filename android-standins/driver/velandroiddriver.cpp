@@ -445,6 +445,32 @@ int VelAndroidDriver::javaCallCount(const std::string &name)
     return n;
 }
 
+std::string VelAndroidDriver::javaCallThread(const std::string &name)
+{
+    JNIEnv *env = this->env();
+    if (!env) {
+        failed(nullptr, "no Java VM");
+        return std::string();
+    }
+    const LocalRef cls(env, findClass(env, callLogClass));
+    if (!cls.get())
+        return std::string();
+    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), "lastThreadName",
+                                              "(Ljava/lang/String;)Ljava/lang/String;");
+    if (!method) {
+        failed(env, "no VelCallLog.lastThreadName");
+        return std::string();
+    }
+    const LocalRef jname(env, env->NewStringUTF(name.c_str()));
+    const LocalRef thread(
+        env, env->CallStaticObjectMethod(static_cast<jclass>(cls.get()), method, jname.get()));
+    if (env->ExceptionCheck()) {
+        failed(env, "VelCallLog.lastThreadName raised");
+        return std::string();
+    }
+    return javaString(env, static_cast<jstring>(thread.get()));
+}
+
 bool VelAndroidDriver::waitForJavaCall(const std::string &name, long timeoutMs)
 {
     JNIEnv *env = this->env();

@@ -78,6 +78,9 @@ public:
     std::vector<std::string> javaCalls();
     bool clearJavaCalls();
     int javaCallCount(const std::string &name);
+    // The Java name of the thread that made the last call of that name
+    // ("main" for the thread that created the VM); empty when none.
+    std::string javaCallThread(const std::string &name);
     bool waitForJavaCall(const std::string &name, long timeoutMs);
     bool waitForQuit(long timeoutMs);
     bool quitRequested();

@@ -6,7 +6,8 @@
 
 // A private virtual X server for runs without a display. Xvfb picks a free
 // display number itself (-displayfd), so concurrent runs never collide. The
-// server is killed when this object goes away.
+// server is stopped when this object goes away, and dies with the thread that
+// started it when the process ends without that.
 class VelXvfbServer
 {
 public:

@@ -159,6 +159,10 @@ TEST_F(DriverPath, MainRunsWithTheArgumentsAndEnvironmentAndQuitAppReachesJava)
                                                   "argv[argc]=null\n"
                                                   "VEL_TESTAPP_MARK=m1\n");
     EXPECT_EQ(driver.javaCallCount("quitApp"), 1);
+    const std::string quitThread = driver.javaCallThread("quitApp");
+    EXPECT_FALSE(quitThread.empty());
+    EXPECT_NE(quitThread, "main") << "quitApp came from the app's own thread";
+    EXPECT_EQ(driver.javaCallThread("never called"), "");
 }
 
 TEST_F(DriverPath, AnXWindowBecomesThePluginsNativeWindowAndCanBeCaptured)

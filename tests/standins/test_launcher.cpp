@@ -99,6 +99,17 @@ TEST(Launcher, RunsTheAppToItsEndAndEndsCleanly)
     EXPECT_NE(run.err.find("I/VelFake: fake plugin loaded"), std::string::npos) << run.err;
 }
 
+TEST(Launcher, ServesTheAssetsDirectoryGivenRelativeToTheWorkingDirectory)
+{
+    TempDir work;
+    work.write("pkg/assets/fakeplugin.txt", "packaged text");
+    const RunResult run = runLauncher({"--headless", "--timeout", "60", "--assets", "pkg/assets",
+                                       "--plugin", VEL_TEST_FAKEPLUGIN, VEL_TEST_APP},
+                                      work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("I/VelFake: asset: packaged text\n"), std::string::npos) << run.err;
+}
+
 TEST(Launcher, WritesTheSurfaceAsPngAfterTheFirstFrameWithoutWaitingForTheApp)
 {
     TempDir out;

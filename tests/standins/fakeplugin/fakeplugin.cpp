@@ -314,6 +314,12 @@ JNIEXPORT jint JNI_OnLoad(JavaVM *vm, void *)
         return fail("no assets");
     }
     assetManager = AAssetManager_fromJava(env, assets);
+    if (AAsset *asset = AAssetManager_open(assetManager, "fakeplugin.txt", AASSET_MODE_BUFFER)) {
+        std::string text(static_cast<size_t>(AAsset_getLength(asset)), '\0');
+        AAsset_read(asset, &text[0], text.size());
+        AAsset_close(asset);
+        __android_log_print(ANDROID_LOG_INFO, tag, "asset: %s", text.c_str());
+    }
     javaVm = vm;
     __android_log_print(ANDROID_LOG_INFO, tag, "fake plugin loaded");
     return JNI_VERSION_1_4;

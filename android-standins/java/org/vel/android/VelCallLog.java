@@ -54,6 +54,16 @@ public final class VelCallLog {
         }
     }
 
+    /** The name of the Java thread that made the last call of that name, or null. */
+    public static String lastThreadName(String name) {
+        synchronized (sLock) {
+            for (int i = sCalls.size() - 1; i >= 0; --i)
+                if (sCalls.get(i).name.equals(name))
+                    return sCalls.get(i).threadName;
+            return null;
+        }
+    }
+
     /** Waits until at least one call of that name has been recorded. */
     public static boolean waitFor(String name, long timeoutMs) {
         return waitForCount(name, 1, timeoutMs);
