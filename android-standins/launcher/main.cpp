@@ -5,14 +5,14 @@
 
 #include "velandroiddriver.h"
 #include "velframewatcher.h"
+#include "velinputmapping.h"
 #include "veljavavm.h"
 #include "vellaunchoptions.h"
 #include "velpngwriter.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <climits>
@@ -32,7 +32,7 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitTimeout = 3 };
 // Frames counted by content changes settle after this long without a change.
 constexpr std::chrono::milliseconds frameSettleTime(500);
 // A window whose content never changes is taken as it is after this long.
-constexpr std::chrono::milliseconds frameIdleLimit(3000);
+constexpr std::chrono::milliseconds frameIdleLimit(10000);
 constexpr std::chrono::milliseconds sampleInterval(50);
 constexpr int defaultFrameTimeoutSeconds = 60;
 
@@ -52,67 +52,6 @@ std::string absolutePath(const std::string &path)
     return std::string(cwd) + "/" + path;
 }
 
-// Android key codes of the keys a desktop keyboard is most likely to send;
-// 0 for the rest.
-int androidKeyFor(unsigned long keysym)
-{
-    if (keysym >= XK_a && keysym <= XK_z)
-        return static_cast<int>(keysym - XK_a) + 29;
-    if (keysym >= XK_A && keysym <= XK_Z)
-        return static_cast<int>(keysym - XK_A) + 29;
-    if (keysym >= XK_0 && keysym <= XK_9)
-        return static_cast<int>(keysym - XK_0) + 7;
-    switch (keysym) {
-    case XK_Return:
-    case XK_KP_Enter:
-        return 66;
-    case XK_BackSpace:
-        return 67;
-    case XK_space:
-        return 62;
-    case XK_Tab:
-        return 61;
-    case XK_Left:
-        return 21;
-    case XK_Right:
-        return 22;
-    case XK_Up:
-        return 19;
-    case XK_Down:
-        return 20;
-    case XK_Escape:
-        return 111;
-    case XK_Delete:
-        return 112;
-    case XK_Home:
-        return 3;
-    case XK_Menu:
-        return 82;
-    case XK_comma:
-        return 55;
-    case XK_period:
-        return 56;
-    case XK_minus:
-        return 69;
-    case XK_equal:
-        return 70;
-    case XK_slash:
-        return 76;
-    default:
-        return 0;
-    }
-}
-
-int androidMetaFor(unsigned int xstate)
-{
-    int meta = 0;
-    if (xstate & ShiftMask)
-        meta |= 0x1;
-    if (xstate & Mod1Mask)
-        meta |= 0x2;
-    return meta;
-}
-
 void forwardInput(VelAndroidDriver &driver, const VelX11Window::Event &event)
 {
     switch (event.type) {
@@ -130,8 +69,8 @@ void forwardInput(VelAndroidDriver &driver, const VelX11Window::Event &event)
         break;
     case VelX11Window::Event::KeyDown:
     case VelX11Window::Event::KeyUp: {
-        const int key = androidKeyFor(event.keysym);
-        const int meta = androidMetaFor(event.state);
+        const int key = velAndroidKeyCodeForKeysym(event.keysym);
+        const int meta = velAndroidMetaForXState(event.state);
         if (event.type == VelX11Window::Event::KeyDown)
             driver.keyDown(key, static_cast<int>(event.unicode), meta);
         else
