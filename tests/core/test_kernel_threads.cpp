@@ -208,8 +208,10 @@ TEST(KernelThreads, BlockingCallToAReceiverDeletedBeforeItRunsReleasesTheCaller)
     auto *worker = new VelWorker;
     worker->moveToThread(&thread);
     std::atomic<bool> returned{false};
+    std::atomic<bool> reportedRun{true};
     std::thread caller([&]() {
-        VelMetaObject::invokeMethod(worker, "ping", Vel::BlockingQueuedConnection, VEL_ARG(int, 1));
+        reportedRun = VelMetaObject::invokeMethod(worker, "ping", Vel::BlockingQueuedConnection,
+                                                  VEL_ARG(int, 1));
         returned = true;
     });
     VelSemaphore queued;
@@ -228,7 +230,36 @@ TEST(KernelThreads, BlockingCallToAReceiverDeletedBeforeItRunsReleasesTheCaller)
     ASSERT_TRUE(queued.tryAcquire(1, DeadlockGuardMs));
     caller.join();
     EXPECT_TRUE(returned.load());
+    EXPECT_FALSE(reportedRun.load()) << "a call that never ran is not reported as done";
     thread.quit();
+    EXPECT_TRUE(thread.wait(DeadlockGuardMs));
+}
+
+namespace
+{
+// Returns from run() without a loop as soon as a call is waiting for it.
+class VelQuittingThread : public VelThread
+{
+protected:
+    void run() override
+    {
+        while (velGlobalPostedEventsCount() == 0)
+            std::this_thread::yield();
+    }
+};
+} // namespace
+
+TEST(KernelThreads, BlockingCallToAThreadThatFinishesWithoutRunningItReturnsFalse)
+{
+    VelQuittingThread thread;
+    VelWorker worker;
+    worker.moveToThread(&thread);
+    thread.start();
+    int result = 0;
+    const bool ran = VelMetaObject::invokeMethod(&worker, "compute", Vel::BlockingQueuedConnection,
+                                                 VEL_RETURN_ARG(int, result), VEL_ARG(int, 2));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(worker.calls.load(), 0);
     EXPECT_TRUE(thread.wait(DeadlockGuardMs));
 }
 

@@ -119,6 +119,7 @@ int VelEventDispatcherUNIX::doSelect(VelEventLoop::ProcessEventsFlags flags, int
     std::vector<VelSocketNotifier *> watched;
     fds.push_back({m_wakeFd, POLLIN, 0});
     if (!(flags & VelEventLoop::ExcludeSocketNotifiers)) {
+        std::lock_guard<std::mutex> lock(m_notifierMutex);
         for (VelSocketNotifier *n : m_notifiers) {
             fds.push_back({n->socket(), pollEventsFor(n->type()), 0});
             watched.push_back(n);
@@ -139,7 +140,7 @@ int VelEventDispatcherUNIX::doSelect(VelEventLoop::ProcessEventsFlags flags, int
     for (size_t i = 1; i < fds.size(); ++i) {
         VelSocketNotifier *n = watched[i - 1];
         // An earlier notifier's slot may have disabled or deleted this one.
-        if (std::find(m_notifiers.begin(), m_notifiers.end(), n) == m_notifiers.end())
+        if (!isRegistered(n))
             continue;
         if (fds[i].revents & POLLNVAL) {
             // A closed descriptor would make every poll return at once.
@@ -183,22 +184,36 @@ void VelEventDispatcherUNIX::interrupt()
 
 void VelEventDispatcherUNIX::flush() {}
 
+bool VelEventDispatcherUNIX::isRegistered(VelSocketNotifier *notifier) const
+{
+    std::lock_guard<std::mutex> lock(m_notifierMutex);
+    return std::find(m_notifiers.begin(), m_notifiers.end(), notifier) != m_notifiers.end();
+}
+
 void VelEventDispatcherUNIX::registerSocketNotifier(VelSocketNotifier *notifier)
 {
     if (!notifier || notifier->socket() < 0)
         return;
-    if (std::find(m_notifiers.begin(), m_notifiers.end(), notifier) == m_notifiers.end())
+    {
+        std::lock_guard<std::mutex> lock(m_notifierMutex);
+        if (std::find(m_notifiers.begin(), m_notifiers.end(), notifier) != m_notifiers.end())
+            return;
         m_notifiers.push_back(notifier);
+    }
+    // The descriptor joins the next poll; a poll already sleeping must restart.
+    wakeUp();
 }
 
 void VelEventDispatcherUNIX::unregisterSocketNotifier(VelSocketNotifier *notifier)
 {
+    std::lock_guard<std::mutex> lock(m_notifierMutex);
     m_notifiers.erase(std::remove(m_notifiers.begin(), m_notifiers.end(), notifier),
                       m_notifiers.end());
 }
 
 std::vector<VelSocketNotifier *> VelEventDispatcherUNIX::socketNotifiers() const
 {
+    std::lock_guard<std::mutex> lock(m_notifierMutex);
     return m_notifiers;
 }
 

@@ -76,8 +76,11 @@ private:
     mutable std::mutex m_timerMutex;
     std::vector<Timer> m_timers;
     veluint64 m_timerSerial = 0;
-    // Used on the dispatcher's thread only.
+    // Guards m_notifiers (a notifier may be destroyed on another thread);
+    // a leaf lock, never held while a notifier is activated.
+    mutable std::mutex m_notifierMutex;
     std::vector<VelSocketNotifier *> m_notifiers;
+    bool isRegistered(VelSocketNotifier *notifier) const;
 };
 
 #endif

@@ -262,9 +262,16 @@ bool VelMetaMethod::invoke(VelObject *object, Vel::ConnectionType type,
         return false;
     }
     VelSemaphore done;
-    velPostEvent(object, new VelMetaCallEvent(nullptr, m_index, nullptr, nullptr, -1, argv, &done));
+    bool ran = false;
+    velPostEvent(object,
+                 new VelMetaCallEvent(nullptr, m_index, nullptr, nullptr, -1, argv, &done, &ran));
     done.acquire();
-    return true;
+    if (!ran)
+        velWarning("VelMetaMethod::invoke: %s::%s was dropped before it ran (receiver deleted or "
+                   "its thread "
+                   "finished)",
+                   m_owner->className(), m_data->signature.constData());
+    return ran;
 }
 
 // ---- VelMetaObject -------------------------------------------------------------
@@ -487,9 +494,11 @@ bool VelMetaObject::invokeFunctor(VelObject *context, std::unique_ptr<VelSlotObj
         return false;
     }
     VelSemaphore done;
-    velPostEvent(context, new VelMetaCallEvent(nullptr, -1, shared, nullptr, -1, argv, &done));
+    bool ran = false;
+    velPostEvent(context,
+                 new VelMetaCallEvent(nullptr, -1, shared, nullptr, -1, argv, &done, &ran));
     done.acquire();
-    return true;
+    return ran;
 }
 
 int VelMetaObject::metacall(VelObject *object, Call call, int id, void **args) const

@@ -170,11 +170,13 @@ VelMetaCallEvent::VelMetaCallEvent(std::shared_ptr<VelConnectionPrivate> connect
 VelMetaCallEvent::VelMetaCallEvent(std::shared_ptr<VelConnectionPrivate> connection,
                                    int methodIndex, std::shared_ptr<VelSlotObjectBase> slot,
                                    VelObject *sender, int signalIndex, void **args,
-                                   VelSemaphore *semaphore)
+                                   VelSemaphore *semaphore, bool *ran)
     : VelEvent(MetaCall), m_connection(std::move(connection)), m_methodIndex(methodIndex),
       m_slot(std::move(slot)), m_sender(sender), m_signalIndex(signalIndex), m_args(args),
-      m_semaphore(semaphore)
+      m_semaphore(semaphore), m_ran(ran)
 {
+    if (m_ran)
+        *m_ran = false;
 }
 
 VelMetaCallEvent::~VelMetaCallEvent()
@@ -201,6 +203,8 @@ void VelMetaCallEvent::placeMetaCall(VelObject *receiver)
         m_slot->call(receiver, args);
     else
         receiver->vel_metacall(VelMetaObject::InvokeMetaMethod, m_methodIndex, args);
+    if (m_ran)
+        *m_ran = true;
 }
 
 // ---- VelObject --------------------------------------------------------------------

@@ -83,13 +83,15 @@ public:
     VelMetaCallEvent(std::shared_ptr<VelConnectionPrivate> connection, int methodIndex,
                      std::shared_ptr<VelSlotObjectBase> slot, VelObject *sender, int signalIndex,
                      std::vector<int> types, std::vector<void *> args);
-    // Blocking: the arguments are the caller's, semaphore is released at the end.
+    // Blocking: the arguments are the caller's, semaphore is released at the
+    // end and *ran (if given) tells the caller whether the call happened.
     VelMetaCallEvent(std::shared_ptr<VelConnectionPrivate> connection, int methodIndex,
                      std::shared_ptr<VelSlotObjectBase> slot, VelObject *sender, int signalIndex,
-                     void **args, VelSemaphore *semaphore);
+                     void **args, VelSemaphore *semaphore, bool *ran = nullptr);
     ~VelMetaCallEvent() override;
 
     void placeMetaCall(VelObject *receiver);
+    bool isBlocking() const { return m_semaphore != nullptr; }
 
 private:
     std::shared_ptr<VelConnectionPrivate> m_connection;
@@ -101,6 +103,7 @@ private:
     std::vector<void *> m_ownedArgs;
     void **m_args = nullptr;
     VelSemaphore *m_semaphore = nullptr;
+    bool *m_ran = nullptr;
 };
 
 // The sender seen by VelObject::sender() while a slot runs.

@@ -22,7 +22,16 @@ VelSocketNotifier::VelSocketNotifier(int socket, Type type, VelObject *parent)
 
 VelSocketNotifier::~VelSocketNotifier()
 {
-    setEnabled(false);
+    if (!m_enabled)
+        return;
+    // Unregistered even when destroyed from another thread: the dispatcher
+    // must not keep a pointer to a dead notifier.
+    m_enabled = false;
+    const std::shared_ptr<VelThreadData> data = VelObjectPrivate::threadDataOf(this);
+    if (data.get() != VelThreadData::current())
+        velWarning("VelSocketNotifier: destroyed outside its thread");
+    if (VelAbstractEventDispatcher *dispatcher = data->dispatcher())
+        dispatcher->unregisterSocketNotifier(this);
 }
 
 void VelSocketNotifier::setEnabled(bool enable)

@@ -115,6 +115,25 @@ void VelThreadData::removePostedEvents(VelObject *receiver, int type)
         delete e;
 }
 
+void VelThreadData::releaseBlockingCalls()
+{
+    std::vector<VelEvent *> removed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_posted.begin(); it != m_posted.end();) {
+            if (it->event->type() == VelEvent::MetaCall &&
+                static_cast<VelMetaCallEvent *>(it->event)->isBlocking()) {
+                removed.push_back(it->event);
+                it = m_posted.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (VelEvent *e : removed)
+        delete e;
+}
+
 void VelThreadData::movePostedEvents(VelObject *receiver, VelThreadData *target)
 {
     std::vector<VelPostedEvent> moved;
@@ -395,6 +414,7 @@ void VelThread::threadMain()
     finished();
     // Objects handed to deleteLater by the thread's last work go now.
     m_data->sendPostedEvents(nullptr, VelEvent::DeferredDelete);
+    m_data->releaseBlockingCalls();
     m_data->destroyDispatcher();
     {
         std::lock_guard<std::mutex> lock(m_mutex);

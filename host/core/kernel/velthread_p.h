@@ -45,6 +45,9 @@ public:
     // Removes (and deletes) the posted events for receiver, or of that type
     // for receiver when type != 0.
     void removePostedEvents(VelObject *receiver, int type = 0);
+    // Drops the blocking calls still queued, releasing their callers
+    // (the thread is finishing and will not run them).
+    void releaseBlockingCalls();
     // Moves receiver's posted events to another thread's queue.
     void movePostedEvents(VelObject *receiver, VelThreadData *target);
     // Delivers this thread's posted events (called on this thread only).
