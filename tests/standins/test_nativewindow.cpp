@@ -1,4 +1,7 @@
 #include "standinstestsupport.h"
+#include "vellogcapture.h"
+
+#include <android/log.h>
 
 #include <android/native_window_jni.h>
 #include <velstandin.h>
@@ -94,6 +97,26 @@ TEST_F(NativeWindowTest, NoWindowForNullReleasedOrForeignObjects)
     EXPECT_EQ(ANativeWindow_fromSurface(m_env, foreign), nullptr);
     EXPECT_FALSE(m_env->ExceptionCheck());
     m_env->DeleteLocalRef(foreign);
+}
+
+TEST_F(NativeWindowTest, ReleasingAFreedWindowIsReportedAndIgnored)
+{
+    VelLogCapture log;
+    ANativeWindow *window = ANativeWindow_fromSurface(m_env, surface(0x7000, 1, 1));
+    ASSERT_NE(window, nullptr);
+    ANativeWindow_release(window);
+    EXPECT_EQ(velStandinNativeWindowRefCount(window), 0);
+    EXPECT_EQ(ANativeWindow_getWidth(window), -1);
+    ANativeWindow_release(window);
+    ANativeWindow_acquire(window);
+    EXPECT_TRUE(log.contains(ANDROID_LOG_ERROR, "ANativeWindow",
+                             "ANativeWindow_release on a window that is not alive"));
+    EXPECT_TRUE(log.contains(ANDROID_LOG_ERROR, "ANativeWindow",
+                             "ANativeWindow_acquire on a window that is not alive"));
+    // A new window over the same X window starts from one reference again.
+    ANativeWindow *again = ANativeWindow_fromSurface(m_env, surface(0x7000, 1, 1));
+    EXPECT_EQ(velStandinNativeWindowRefCount(again), 1);
+    ANativeWindow_release(again);
 }
 
 TEST_F(NativeWindowTest, NullWindowsAreIgnored)

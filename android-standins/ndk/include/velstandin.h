@@ -33,7 +33,10 @@ unsigned long velStandinNativeWindowHandle(ANativeWindow *window);
 // Native windows alive now (for leak checks).
 int velStandinLiveNativeWindowCount(void);
 
-// References held on a live native window.
+// References held on a native window; 0 once it was freed (the pointer is
+// only compared, never read, so asking about a freed window is safe).
+// Acquiring or releasing a freed window is reported at error priority under
+// the tag "ANativeWindow" and ignored.
 int velStandinNativeWindowRefCount(ANativeWindow *window);
 
 #ifdef __cplusplus

@@ -1,3 +1,4 @@
+#include <android/log.h>
 #include <android/native_window_jni.h>
 
 #include "velstandin.h"
@@ -20,6 +21,25 @@ namespace
 // Guards liveWindows and every window's refCount, width and height. Taken alone.
 std::mutex windowsMutex;
 std::map<unsigned long, ANativeWindow *> liveWindows;
+
+// Whether the pointer is a window that is still alive; never dereferences it.
+// Callers hold windowsMutex.
+bool isLive(const ANativeWindow *window)
+{
+    for (const auto &entry : liveWindows) {
+        if (entry.second == window)
+            return true;
+    }
+    return false;
+}
+
+// A reference operation on a window that was already freed is a fault of the
+// caller; it is reported and ignored instead of corrupting memory.
+void reportDeadWindow(const char *operation)
+{
+    __android_log_print(ANDROID_LOG_ERROR, "ANativeWindow", "%s on a window that is not alive",
+                        operation);
+}
 
 struct SurfaceFields {
     unsigned long window = 0;
@@ -75,7 +95,12 @@ void ANativeWindow_acquire(ANativeWindow *window)
 {
     if (!window)
         return;
-    std::lock_guard<std::mutex> lock(windowsMutex);
+    std::unique_lock<std::mutex> lock(windowsMutex);
+    if (!isLive(window)) {
+        lock.unlock();
+        reportDeadWindow("ANativeWindow_acquire");
+        return;
+    }
     ++window->refCount;
 }
 
@@ -83,7 +108,12 @@ void ANativeWindow_release(ANativeWindow *window)
 {
     if (!window)
         return;
-    std::lock_guard<std::mutex> lock(windowsMutex);
+    std::unique_lock<std::mutex> lock(windowsMutex);
+    if (!isLive(window)) {
+        lock.unlock();
+        reportDeadWindow("ANativeWindow_release");
+        return;
+    }
     if (--window->refCount > 0)
         return;
     liveWindows.erase(window->x11Window);
@@ -92,17 +122,17 @@ void ANativeWindow_release(ANativeWindow *window)
 
 int32_t ANativeWindow_getWidth(ANativeWindow *window)
 {
-    if (!window)
-        return -1;
     std::lock_guard<std::mutex> lock(windowsMutex);
+    if (!window || !isLive(window))
+        return -1;
     return window->width;
 }
 
 int32_t ANativeWindow_getHeight(ANativeWindow *window)
 {
-    if (!window)
-        return -1;
     std::lock_guard<std::mutex> lock(windowsMutex);
+    if (!window || !isLive(window))
+        return -1;
     return window->height;
 }
 
@@ -124,9 +154,9 @@ int velStandinLiveNativeWindowCount(void)
 
 int velStandinNativeWindowRefCount(ANativeWindow *window)
 {
-    if (!window)
-        return 0;
     std::lock_guard<std::mutex> lock(windowsMutex);
+    if (!window || !isLive(window))
+        return 0;
     return window->refCount;
 }
 }
