@@ -60,6 +60,18 @@ struct Registry {
     int registeringApplicationFont = -1;
 };
 
+// Family names compare by case folding.
+bool sameFamily(const VelString &a, const VelString &b)
+{
+    return a.toCaseFolded() == b.toCaseFolded();
+}
+
+bool containsFamily(const VelStringList &list, const VelString &family)
+{
+    return std::any_of(list.begin(), list.end(),
+                       [&family](const VelString &f) { return sameFamily(f, family); });
+}
+
 Registry &registry()
 {
     static Registry *r = new Registry; // outlives static destructors that may still draw text
@@ -163,10 +175,8 @@ VelStringList candidateFamilies(Registry &r, const VelFontDef &request, int scri
         const VelString trimmed = family.trimmed();
         if (trimmed.isEmpty())
             return;
-        for (const VelString &c : candidates)
-            if (c.compare(trimmed, Vel::CaseInsensitive) == 0)
-                return;
-        candidates.append(trimmed);
+        if (!containsFamily(candidates, trimmed))
+            candidates.append(trimmed);
     };
     const VelStringList requested = request.family.split(VelChar(','));
     for (const VelString &family : requested) {
@@ -237,7 +247,7 @@ VelStringList VelFontDatabase::families(int writingSystem)
     for (const Face &face : faces()) {
         if (writingSystem != VelWritingSystem::Any && !face.writingSystems.supported(writingSystem))
             continue;
-        if (!result.contains(face.family, Vel::CaseInsensitive))
+        if (!containsFamily(result, face.family))
             result.append(face.family);
     }
     return result;
@@ -245,7 +255,7 @@ VelStringList VelFontDatabase::families(int writingSystem)
 
 bool VelFontDatabase::hasFamily(const VelString &family)
 {
-    return families().contains(family, Vel::CaseInsensitive);
+    return containsFamily(families(), family);
 }
 
 VelFontEngine *VelFontDatabase::findFont(const VelFontDef &request, int script)
@@ -265,7 +275,7 @@ VelFontEngine *VelFontDatabase::findFont(const VelFontDef &request, int script)
     for (const VelString &family : candidateFamilies(r, request, script)) {
         std::vector<const Face *> inFamily;
         for (const Face &face : r.faces)
-            if (face.family.compare(family, Vel::CaseInsensitive) == 0)
+            if (sameFamily(face.family, family))
                 inFamily.push_back(&face);
         std::stable_sort(inFamily.begin(), inFamily.end(), [&](const Face *a, const Face *b) {
             return faceScore(*a, request, pixelSize) < faceScore(*b, request, pixelSize);

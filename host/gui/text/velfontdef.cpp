@@ -17,9 +17,8 @@ auto comparable(const VelFontDef &d)
 
 bool VelFontDef::exactMatch(const VelFontDef &other) const
 {
-    return family.compare(other.family, Vel::CaseInsensitive) == 0 &&
-           pixelSize == other.pixelSize && weight == other.weight && style == other.style &&
-           stretch == other.stretch &&
+    return family.toCaseFolded() == other.family.toCaseFolded() && pixelSize == other.pixelSize &&
+           weight == other.weight && style == other.style && stretch == other.stretch &&
            (ignorePitch || other.ignorePitch || fixedPitch == other.fixedPitch);
 }
 
