@@ -97,6 +97,7 @@ std::string VelAndroidDriver::defaultPluginPath()
 bool VelAndroidDriver::startJavaVm(const VmOptions &options)
 {
     VelJavaVm::Options vmOptions;
+    vmOptions.classPath = options.classPathFirst;
     vmOptions.classPath.push_back(options.jarPath);
     for (const std::string &entry : options.extraClassPath)
         vmOptions.classPath.push_back(entry);

@@ -18,6 +18,10 @@ public:
     struct VmOptions {
         std::string jarPath = defaultJarPath();
         std::string libraryDir = defaultLibraryDir();
+        // Searched before the jar: classes here replace the jar's own (a
+        // test's variant of a companion class, for example).
+        std::vector<std::string> classPathFirst;
+        // Searched after the jar.
         std::vector<std::string> extraClassPath;
         std::vector<std::string> jvmOptions;
     };
