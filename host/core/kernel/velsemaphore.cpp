@@ -23,10 +23,10 @@ bool VelSemaphore::tryAcquire(int n, int timeout)
 
 void VelSemaphore::release(int n)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_available += n;
-    }
+    // Notified under the lock: the waiter may destroy the semaphore as soon
+    // as it sees the count (a blocking call's semaphore lives on its stack).
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_available += n;
     m_changed.notify_all();
 }
 

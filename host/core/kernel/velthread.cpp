@@ -23,22 +23,35 @@ bool isMainThreadOfProcess()
     return ::getpid() == pid_t(::syscall(SYS_gettid));
 }
 
-// The calling thread's data. An adopted thread's VelThread object and
-// dispatcher go when the thread exits; the main thread's are left to the
+// The calling thread's data, behind a trivially destructible pointer so that
+// it stays readable while thread-local and static destructors run. A
+// thread's reaper releases it when the thread exits; the main thread never
+// arms its reaper: its data, thread object and dispatcher are left to the
 // process exit, when other libraries' statics may still use them.
-struct CurrentThreadData {
-    std::shared_ptr<VelThreadData> data;
-    ~CurrentThreadData()
-    {
-        if (!data || !data->adopted || isMainThread)
-            return;
-        data->destroyDispatcher();
-        delete data->thread.exchange(nullptr);
-    }
-    bool isMainThread = false;
-};
+thread_local std::shared_ptr<VelThreadData> *currentData = nullptr;
 
-thread_local CurrentThreadData currentData;
+struct Reaper {
+    ~Reaper()
+    {
+        std::shared_ptr<VelThreadData> *holder = currentData;
+        if (!holder)
+            return;
+        const std::shared_ptr<VelThreadData> data = *holder;
+        if (data && data->adopted) {
+            data->destroyDispatcher();
+            delete data->thread.exchange(nullptr);
+        }
+        currentData = nullptr;
+        delete holder;
+    }
+};
+thread_local Reaper reaper;
+
+void armReaper()
+{
+    if (!isMainThreadOfProcess())
+        static_cast<void>(&reaper);
+}
 
 } // namespace
 
@@ -65,22 +78,27 @@ VelThreadData *VelThreadData::current()
 
 std::shared_ptr<VelThreadData> VelThreadData::currentShared()
 {
-    if (!currentData.data) {
+    if (!currentData) {
         auto data = std::make_shared<VelThreadData>();
         data->threadId = std::this_thread::get_id();
         data->adopted = true;
-        currentData.data = data;
-        currentData.isMainThread = isMainThreadOfProcess();
+        currentData = new std::shared_ptr<VelThreadData>(data);
+        armReaper();
         // The thread object is itself an object of this thread, so the data
         // must be in place before it is constructed.
         data->thread.store(new VelThread(VelThread::AdoptTag(), data));
     }
-    return currentData.data;
+    return *currentData;
 }
 
 void VelThreadData::setCurrent(const std::shared_ptr<VelThreadData> &data)
 {
-    currentData.data = data;
+    if (!currentData) {
+        currentData = new std::shared_ptr<VelThreadData>(data);
+        armReaper();
+    } else {
+        *currentData = data;
+    }
 }
 
 void VelThreadData::post(VelObject *receiver, VelEvent *event, int priority)

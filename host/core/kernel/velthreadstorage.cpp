@@ -16,23 +16,50 @@ struct Entry {
     VelThreadStorageData::Destructor destructor = nullptr;
 };
 
-// The calling thread's values; destroyed (with the values) at thread exit.
 struct ThreadValues {
     std::vector<Entry> entries;
-    ~ThreadValues()
+};
+
+// Trivially destructible, so still readable while other thread-local and
+// static destructors run at exit; the reaper below empties it.
+thread_local ThreadValues *threadValues = nullptr;
+thread_local bool threadExiting = false;
+
+void destroyValues(ThreadValues *values)
+{
+    // A destructor may touch another storage of the same thread, so each
+    // entry is detached before it is destroyed.
+    for (size_t i = 0; i < values->entries.size(); ++i) {
+        Entry e = values->entries[i];
+        values->entries[i] = Entry();
+        if (e.value && e.destructor)
+            e.destructor(e.value);
+    }
+}
+
+// Destroys the thread's values when the thread exits.
+struct Reaper {
+    ~Reaper()
     {
-        // A destructor may touch another storage of the same thread, so
-        // each entry is detached before it is destroyed.
-        for (size_t i = 0; i < entries.size(); ++i) {
-            Entry e = entries[i];
-            entries[i] = Entry();
-            if (e.value && e.destructor)
-                e.destructor(e.value);
+        threadExiting = true;
+        if (ThreadValues *values = threadValues) {
+            destroyValues(values);
+            threadValues = nullptr;
+            delete values;
         }
     }
 };
+thread_local Reaper reaper;
 
-thread_local ThreadValues threadValues;
+ThreadValues *valuesOfThread(bool create)
+{
+    if (!threadValues && create && !threadExiting) {
+        threadValues = new ThreadValues;
+        // Odr-using the reaper registers its destructor for this thread.
+        static_cast<void>(&reaper);
+    }
+    return threadValues;
+}
 
 } // namespace
 
@@ -48,13 +75,22 @@ VelThreadStorageData::~VelThreadStorageData()
 
 void *VelThreadStorageData::get() const
 {
-    const std::vector<Entry> &entries = threadValues.entries;
-    return size_t(m_slot) < entries.size() ? entries[size_t(m_slot)].value : nullptr;
+    const ThreadValues *values = valuesOfThread(false);
+    if (!values || size_t(m_slot) >= values->entries.size())
+        return nullptr;
+    return values->entries[size_t(m_slot)].value;
 }
 
 void VelThreadStorageData::set(void *value)
 {
-    std::vector<Entry> &entries = threadValues.entries;
+    ThreadValues *values = valuesOfThread(value != nullptr);
+    if (!values) {
+        // The thread is past its exit clean-up: nothing can hold the value.
+        if (value && m_destructor)
+            m_destructor(value);
+        return;
+    }
+    std::vector<Entry> &entries = values->entries;
     if (size_t(m_slot) >= entries.size()) {
         if (!value)
             return;
