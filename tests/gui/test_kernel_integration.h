@@ -169,8 +169,8 @@ class RecordingWindow : public VelWindow
 {
 public:
     struct Record {
-        int type;
-        bool spontaneous;
+        int type = 0;
+        bool spontaneous = false;
         std::thread::id thread;
         VelRegion region;
         int key = 0;
@@ -188,7 +188,10 @@ public:
 
     bool event(VelEvent *event) override
     {
-        Record record{int(event->type()), event->spontaneous(), std::this_thread::get_id(), {}};
+        Record record;
+        record.type = int(event->type());
+        record.spontaneous = event->spontaneous();
+        record.thread = std::this_thread::get_id();
         switch (event->type()) {
         case VelEvent::Expose:
             record.region = static_cast<VelExposeEvent *>(event)->region();

@@ -75,8 +75,9 @@ TEST_F(WindowSystemQueueTest, EventsFromAnotherThreadWaitForTheGuiThreadAndArriv
         EXPECT_EQ(record.thread, std::this_thread::get_id());
         // Resize follows from the geometry the window system reported; the rest is input
         // or exposure that came from the window system itself.
-        if (record.type != VelEvent::Resize)
+        if (record.type != VelEvent::Resize) {
             EXPECT_TRUE(record.spontaneous) << "event type " << record.type;
+        }
     }
     EXPECT_EQ(window.geometry(), VelRect(10, 20, 200, 50));
     EXPECT_FALSE(WSI::sendWindowSystemEvents(VelEventLoop::AllEvents)) << "nothing left";
