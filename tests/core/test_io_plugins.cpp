@@ -1,5 +1,8 @@
 #include "velbinaryjson.h"
 #include "velfactoryloader.h"
+#include "veljsonarray.h"
+#include "veljsonobject.h"
+#include "veljsonvalue.h"
 #include "velplugin.h"
 #include "velpluginloader.h"
 
@@ -127,6 +130,44 @@ TEST(IoBinaryJson, RoundTripKeepsValuesTypesAndOrder)
               "[4294967296.0]");
 }
 
+TEST(IoBinaryJson, HostObjectsRoundTrip)
+{
+    VelJsonObject keys;
+    VelJsonArray list;
+    list.append(VelJsonValue(VelString("one")));
+    list.append(VelJsonValue(2.5));
+    keys.insert(VelString("Keys"), VelJsonValue(list));
+    VelJsonObject object;
+    object.insert(VelString("name"), VelJsonValue(VelString("\xc3\xa9t\xc3\xa9")));
+    object.insert(VelString("count"), VelJsonValue(-12));
+    object.insert(VelString("flag"), VelJsonValue(true));
+    object.insert(VelString("MetaData"), VelJsonValue(keys));
+    bool ok = false;
+    const VelByteArray encoded = VelBinaryJson::fromJsonObject(object, 200, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(encoded.size(), 200);
+    const VelJsonObject decoded =
+        VelBinaryJson::toJsonObject(encoded.constData(), encoded.size(), true, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(decoded, object);
+
+    VelPluginMetaDataBlock block = testBlock;
+    const VelJsonObject fromBlock = VelBinaryJson::toJsonObject(block.bytes + 20, 260, true, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(fromBlock.value(VelString("MetaData"))
+                  .toObject()
+                  .value(VelString("Keys"))
+                  .toArray()
+                  .at(0)
+                  .toString(),
+              VelString("Android"));
+    EXPECT_EQ(VelPluginLoader::metaData(VelStaticPlugin{testInstance, testMetaData}), fromBlock);
+
+    const VelByteArray array = VelBinaryJson::fromJsonText(VelByteArray("[1]"));
+    EXPECT_TRUE(VelBinaryJson::toJsonObject(array.constData(), array.size(), true, &ok).isEmpty());
+    EXPECT_FALSE(ok) << "a top-level array is no object";
+}
+
 TEST(IoBinaryJson, MalformedInputFailsCleanly)
 {
     bool ok = true;
@@ -179,8 +220,14 @@ TEST(IoPluginLoader, StaticPluginsAreFoundByKeyInAnyCase)
     EXPECT_EQ(instanceCalls, callsBefore + 1);
     EXPECT_EQ(loader.instance(1), nullptr);
     EXPECT_EQ(loader.instance(-1), nullptr);
+    ASSERT_EQ(loader.metaDataText().size(), 1u);
+    EXPECT_EQ(loader.metaDataText().front().toStdString(), expectedObject);
     ASSERT_EQ(loader.metaData().size(), 1u);
-    EXPECT_EQ(loader.metaData().front().toStdString(), expectedObject);
+    const VelJsonObject meta = loader.metaData().front();
+    EXPECT_EQ(meta.value(VelString("className")).toString(), VelString("VelTestIntegrationPlugin"));
+    EXPECT_EQ(meta.value(VelString("version")).toInt(), 328192);
+    EXPECT_TRUE(meta.value(VelString("debug")).isBool());
+    EXPECT_FALSE(meta.value(VelString("debug")).toBool(true));
 
     VelFactoryLoader otherLoader("org.vel.SomethingElse");
     EXPECT_EQ(otherLoader.indexOf(VelString("Other")), 0);

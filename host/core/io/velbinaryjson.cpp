@@ -1,5 +1,7 @@
 #include "velbinaryjson.h"
 
+#include "veljsondocument.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -234,4 +236,28 @@ VelByteArray VelBinaryJson::toJsonText(const char *data, int size, bool requireP
     } catch (const std::exception &) { // strings that are not UTF-8
         return VelByteArray();
     }
+}
+
+VelByteArray VelBinaryJson::fromJsonObject(const VelJsonObject &object, int paddedSize, bool *ok)
+{
+    return fromJsonText(VelJsonDocument(object).toJson(VelJsonDocument::Compact), paddedSize, ok);
+}
+
+VelJsonObject VelBinaryJson::toJsonObject(const char *data, int size, bool requirePadding, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    if (!data || size <= 0 || static_cast<unsigned char>(data[0]) != Object)
+        return VelJsonObject();
+    bool decoded = false;
+    const VelByteArray text = toJsonText(data, size, requirePadding, &decoded);
+    if (!decoded)
+        return VelJsonObject();
+    VelJsonParseError error;
+    const VelJsonDocument document = VelJsonDocument::fromJson(text, &error);
+    if (error.error != VelJsonParseError::NoError || !document.isObject())
+        return VelJsonObject();
+    if (ok)
+        *ok = true;
+    return document.object();
 }

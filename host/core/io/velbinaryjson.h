@@ -2,6 +2,7 @@
 #define VELBINARYJSON_H
 
 #include "velbytearray.h"
+#include "veljsonobject.h"
 
 #include <cstddef>
 
@@ -55,6 +56,14 @@ public:
     // whether the input was valid.
     static VelByteArray toJsonText(const char *data, int size, bool requirePadding,
                                    bool *ok = nullptr);
+
+    // The same for the host's JSON objects. A VelJsonObject keeps its members
+    // sorted by key, so that is the order written; decoding gives an empty
+    // object (*ok false) for invalid input or a top level that is no object.
+    static VelByteArray fromJsonObject(const VelJsonObject &object, int paddedSize = -1,
+                                       bool *ok = nullptr);
+    static VelJsonObject toJsonObject(const char *data, int size, bool requirePadding,
+                                      bool *ok = nullptr);
 };
 
 #endif

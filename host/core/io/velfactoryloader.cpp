@@ -1,5 +1,6 @@
 #include "velfactoryloader.h"
 
+#include "veljsondocument.h"
 #include "velpluginloader.h"
 
 #include <nlohmann/json.hpp>
@@ -76,7 +77,15 @@ VelStringList VelFactoryLoader::keys() const
     return all;
 }
 
-std::vector<VelByteArray> VelFactoryLoader::metaData() const
+std::vector<VelJsonObject> VelFactoryLoader::metaData() const
+{
+    std::vector<VelJsonObject> all;
+    for (const Plugin &plugin : m_plugins)
+        all.push_back(VelJsonDocument::fromJson(plugin.metaData).object());
+    return all;
+}
+
+std::vector<VelByteArray> VelFactoryLoader::metaDataText() const
 {
     std::vector<VelByteArray> all;
     for (const Plugin &plugin : m_plugins)

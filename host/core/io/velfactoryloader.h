@@ -2,6 +2,7 @@
 #define VELFACTORYLOADER_H
 
 #include "velbytearray.h"
+#include "veljsonobject.h"
 #include "velplugin.h"
 #include "velstring.h"
 
@@ -24,8 +25,10 @@ public:
     VelObject *instance(int index) const;
     // All keys, lower case, in plugin order.
     VelStringList keys() const;
-    // Metadata objects of the matching plugins, as compact JSON text.
-    std::vector<VelByteArray> metaData() const;
+    // Metadata objects of the matching plugins.
+    std::vector<VelJsonObject> metaData() const;
+    // The same as compact JSON text, members in the order the block has them.
+    std::vector<VelByteArray> metaDataText() const;
     int count() const { return int(m_plugins.size()); }
 
 private:

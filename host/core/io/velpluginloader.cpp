@@ -1,6 +1,7 @@
 #include "velpluginloader.h"
 
 #include "velbinaryjson.h"
+#include "veljsondocument.h"
 
 #include <cstring>
 #include <mutex>
@@ -76,4 +77,12 @@ bool VelPluginLoader::readMetaDataBlock(const char *block, VelByteArray *jsonTex
     if (jsonText)
         *jsonText = text;
     return true;
+}
+
+VelJsonObject VelPluginLoader::metaData(const VelStaticPlugin &plugin)
+{
+    VelByteArray text;
+    if (!plugin.rawMetaData || !readMetaDataBlock(plugin.rawMetaData(), &text))
+        return VelJsonObject();
+    return VelJsonDocument::fromJson(text).object();
 }

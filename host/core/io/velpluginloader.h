@@ -2,6 +2,7 @@
 #define VELPLUGINLOADER_H
 
 #include "velbytearray.h"
+#include "veljsonobject.h"
 #include "velplugin.h"
 
 #include <vector>
@@ -20,6 +21,8 @@ public:
     // text of its object; false when the marker, tag, version or binary JSON
     // is wrong or the object does not fill its area up to 0x00 padding.
     static bool readMetaDataBlock(const char *block, VelByteArray *jsonText);
+    // The metadata object of a plugin; empty when its block is invalid.
+    static VelJsonObject metaData(const VelStaticPlugin &plugin);
 };
 
 #endif
