@@ -1,5 +1,6 @@
 // The resources under test are compiled from test_io_resources_data/ by
-// velrcc at build time (set "iotest", prefix "/res").
+// velrcc at build time: the whole folder as set "iotest" under prefix "/res",
+// and two of its files, listed one by one, as set "iolist" under "/".
 #include "veldir.h"
 #include "velfile.h"
 #include "velfileinfo.h"
@@ -156,6 +157,17 @@ TEST(IoResources, ConcurrentRegistrationAndReading)
     for (int f : failures)
         EXPECT_EQ(f, 0);
     EXPECT_TRUE(VelFile::exists(VelString(":/res/readme.txt")));
+}
+
+TEST(IoResources, ListedFilesKeepTheirPathBelowTheBaseAndSetsMerge)
+{
+    EXPECT_EQ(readResource(VelString(":/readme.txt")).toStdString(), sourceData("readme.txt"));
+    EXPECT_EQ(readResource(VelString(":/fonts/Alpha.ttf")), VelByteArray("alpha-font"));
+    EXPECT_FALSE(VelFile::exists(VelString(":/fonts/Gamma.ttf"))) << "not listed";
+    // The root lists the entries of both sets.
+    EXPECT_EQ(VelDir(VelString(":/")).entryList(),
+              (VelStringList{VelString("fonts"), VelString("readme.txt"), VelString("res")}));
+    EXPECT_EQ(VelDir(VelString(":/fonts")).entryList(), VelStringList{VelString("Alpha.ttf")});
 }
 
 TEST(IoResources, RejectsUnknownFormatVersion)
