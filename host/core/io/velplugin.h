@@ -86,9 +86,13 @@ struct Writer {
 
 } // namespace VelPluginMetaDataDetail
 
-// The metadata block of a platform-integration plugin, built at compile time:
+// The metadata block of a platform-integration plugin, built at compile time
+// (a block that would not fit in 280 bytes does not compile), in a read-only
+// section of its own:
+//   __attribute__((section(".velmetadata"), used))
 //   static constexpr VelPluginMetaDataBlock metaData =
 //       velPluginMetaData("MyIntegrationPlugin", {"mykey"});
+//   const char *myQueryMetaData() { return metaData.bytes; }
 constexpr VelPluginMetaDataBlock
 velPluginMetaData(const char *className, std::initializer_list<const char *> keys,
                   const char *iid = VEL_PLATFORM_INTEGRATION_FACTORY_IID,
