@@ -11,7 +11,10 @@ class VelAbstractFileEngine;
 // create() is asked for every file name the host opens, except ":/" names, on
 // any thread and possibly on several at once; it returns a new engine owned by
 // the caller, or null to leave the name to others. The newest handler is asked
-// first. create() must not construct or destroy handlers.
+// first. create() must not construct or destroy handlers. The base
+// unregisters only after a derived destructor ran, so a derived handler whose
+// create() uses members must not be destroyed while other threads may still
+// open files through it.
 class VelAbstractFileEngineHandler
 {
 public:
