@@ -216,4 +216,116 @@ TEST(VelSharedPointerTest, SharesAndClears)
     EXPECT_EQ(VelSharedPointer<Tracked>::create(3).data()->value, 3);
 }
 
+TEST(VelListTest, IndexEdgesAndNegativeStarts)
+{
+    const VelList<int> l{4, 5, 4, 6};
+    EXPECT_EQ(l.indexOf(4, -2), 2); // counts from the end
+    EXPECT_EQ(l.indexOf(4, -100), 0);
+    EXPECT_EQ(l.indexOf(6, 10), -1);
+    EXPECT_EQ(l.lastIndexOf(4, 100), 2); // clipped to the last element
+    EXPECT_EQ(l.lastIndexOf(4, -3), 0);
+    EXPECT_EQ(l.lastIndexOf(6, 1), -1);
+    EXPECT_TRUE(l.mid(-3, 2).isEmpty()); // ends before the list starts
+    EXPECT_EQ(l.mid(-1, 3), (VelList<int>{4, 5}));
+    EXPECT_EQ(l.mid(2, 2147483647), (VelList<int>{4, 6})); // no overflow in pos + n
+    EXPECT_TRUE(l.startsWith(4));
+    EXPECT_TRUE(l.endsWith(6));
+    EXPECT_EQ(l.count(4), 2);
+    VelList<int> m = l;
+    m.insert(-5, 1); // clamped to the front
+    m.insert(99, 2); // and to the back
+    EXPECT_EQ(m, (VelList<int>{1, 4, 5, 4, 6, 2}));
+    m.swapItemsAt(0, 5);
+    EXPECT_EQ(m.first(), 2);
+    EXPECT_EQ(m.last(), 1);
+    EXPECT_EQ(l + m, (VelList<int>{4, 5, 4, 6, 2, 4, 5, 4, 6, 1}));
+}
+
+TEST(VelHashTest, EraseWhileIteratingAndIteratorAccess)
+{
+    VelHash<int, int> h;
+    for (int i = 0; i < 100; ++i)
+        h.insert(i, i * i);
+    for (auto it = h.begin(); it != h.end();) {
+        if (it.key() % 2)
+            it = h.erase(it);
+        else
+            ++it;
+    }
+    EXPECT_EQ(h.size(), 50);
+    long sum = 0;
+    for (int v : h) // iteration yields values
+        sum += v;
+    long expected = 0;
+    for (int i = 0; i < 100; i += 2)
+        expected += i * i;
+    EXPECT_EQ(sum, expected);
+    EXPECT_EQ(h.key(16), 4);
+    EXPECT_EQ(h.key(17, -1), -1);
+    const VelHash<int, int> copy = h;
+    h.insert(0, 1);
+    EXPECT_NE(copy, h);
+    EXPECT_EQ(copy.value(0), 0);
+    // Pointer keys hash by address.
+    int a = 0;
+    int b = 0;
+    VelHash<int *, VelString> byPointer;
+    byPointer.insert(&a, VelString("a"));
+    byPointer.insert(&b, VelString("b"));
+    EXPECT_EQ(byPointer.value(&b), VelString("b"));
+}
+
+TEST(VelCacheTest, ZeroMaxCostAndNullObjects)
+{
+    Tracked::alive = 0;
+    VelCache<int, Tracked> cache(0);
+    EXPECT_FALSE(cache.insert(1, new Tracked)); // cost 1 > 0: refused and deleted
+    EXPECT_EQ(Tracked::alive, 0);
+    EXPECT_TRUE(cache.isEmpty());
+    cache.setMaxCost(2);
+    EXPECT_TRUE(cache.insert(1, nullptr)); // a null object is a valid entry
+    EXPECT_TRUE(cache.contains(1));
+    EXPECT_EQ(cache.object(1), nullptr);
+    EXPECT_TRUE(cache.remove(1));
+    EXPECT_FALSE(cache.remove(1));
+    // Replacing a key while full does not evict a different entry.
+    cache.insert(1, new Tracked(1));
+    cache.insert(2, new Tracked(2));
+    cache.insert(1, new Tracked(3));
+    EXPECT_TRUE(cache.contains(2));
+    EXPECT_EQ(cache.object(1)->value, 3);
+    EXPECT_EQ(Tracked::alive, 2);
+    cache.clear();
+    EXPECT_EQ(Tracked::alive, 0);
+    EXPECT_EQ(cache.totalCost(), 0);
+}
+
+TEST(VelSharedPointerTest, CastsAndCustomDeleters)
+{
+    struct Base {
+        virtual ~Base() = default;
+    };
+    struct Derived : Base {
+        int v = 9;
+    };
+    const VelSharedPointer<Base> base(new Derived);
+    const VelSharedPointer<Derived> derived = base.dynamicCast<Derived>();
+    ASSERT_FALSE(derived.isNull());
+    EXPECT_EQ(derived->v, 9);
+    EXPECT_EQ(base.useCount(), 2);
+    struct Other : Base {
+    };
+    EXPECT_TRUE(base.dynamicCast<Other>().isNull());
+
+    int deleted = 0;
+    {
+        VelSharedPointer<int> p(new int(1), [&deleted](int *x) {
+            ++deleted;
+            delete x;
+        });
+        VelSharedPointer<int> q = p;
+    }
+    EXPECT_EQ(deleted, 1);
+}
+
 } // namespace

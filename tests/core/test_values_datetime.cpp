@@ -130,4 +130,24 @@ TEST_F(VelDateTimeTest, CurrentTimeIsNow)
     EXPECT_LE(std::abs(VelDate::currentDate().daysTo(now.date())), 1);
 }
 
+TEST(VelDateTest, JulianDaysRoundTripAcrossTheCalendar)
+{
+    // Every 97th day from 4713 BC to AD 9999: the y/m/d of a Julian day
+    // builds that day again, and weekdays advance by one per day.
+    const velint64 first = VelDate(-4713, 1, 1).toJulianDay();
+    const velint64 last = VelDate(9999, 12, 31).toJulianDay();
+    int previousWeekday = VelDate::fromJulianDay(first).dayOfWeek();
+    for (velint64 jd = first + 97; jd <= last; jd += 97) {
+        const VelDate d = VelDate::fromJulianDay(jd);
+        ASSERT_TRUE(VelDate::isValid(d.year(), d.month(), d.day())) << jd;
+        ASSERT_EQ(VelDate(d.year(), d.month(), d.day()).toJulianDay(), jd);
+        ASSERT_EQ(d.dayOfWeek(), (previousWeekday - 1 + 97) % 7 + 1) << jd;
+        previousWeekday = d.dayOfWeek();
+    }
+    EXPECT_EQ(VelDate(1582, 10, 15).addDays(-1), VelDate(1582, 10, 14)); // proleptic Gregorian
+    EXPECT_TRUE(VelDate::isLeapYear(-1));                                // 1 BC
+    EXPECT_FALSE(VelDate::isLeapYear(-2));
+    EXPECT_EQ(VelDate(-1, 1, 1).toString(Vel::ISODate), VelString("-0001-01-01"));
+}
+
 } // namespace

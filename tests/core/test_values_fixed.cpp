@@ -5,6 +5,7 @@
 #include "velhash.h"
 #include "velsurfaceformat.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -178,6 +179,19 @@ TEST(VelSurfaceFormatTest, DefaultsAndEquality)
     g.setVersion(3, 1);
     EXPECT_EQ(g.majorVersion(), 3);
     EXPECT_EQ(g.minorVersion(), 1);
+}
+
+TEST(VelFixedTest, RoundingAgreesWithRealArithmetic)
+{
+    for (int raw = -2000; raw <= 2000; ++raw) {
+        const VelFixed f = VelFixed::fromFixed(raw);
+        const double real = f.toReal();
+        ASSERT_EQ(f.floor().toReal(), std::floor(real)) << raw;
+        ASSERT_EQ(f.ceil().toReal(), std::ceil(real)) << raw;
+        ASSERT_EQ(f.round().toReal(), std::floor(real + 0.5)) << raw;
+        ASSERT_EQ(f.truncate(), int(std::trunc(real))) << raw;
+        ASSERT_EQ(VelFixed(real), f) << raw;
+    }
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
+#include <vector>
 
 namespace
 {
@@ -262,6 +264,121 @@ TEST(VelTransformTest, ProjectiveMapDividesByW)
 {
     const VelTransform p(1, 0, 0.5, 0, 1, 0, 0, 0, 1);
     EXPECT_EQ(p.map(VelPointF(2, 4)), VelPointF(1, 2));
+}
+
+// Random rectangle sets checked against a pixel bitmap: every operation must
+// cover exactly the right pixels, stay disjoint, and be canonical (equal
+// pixel sets give equal regions whatever the construction order).
+class RegionOracle
+{
+public:
+    static constexpr int kSize = 24;
+    bool at(int x, int y) const { return m_bits[size_t(y * kSize + x)]; }
+    void set(int x, int y, bool v) { m_bits[size_t(y * kSize + x)] = v; }
+    static RegionOracle of(const std::vector<VelRect> &rects)
+    {
+        RegionOracle o;
+        for (const VelRect &r : rects)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    o.set(x, y, true);
+        return o;
+    }
+
+private:
+    std::vector<bool> m_bits = std::vector<bool>(kSize * kSize, false);
+};
+
+std::vector<VelRect> randomRects(std::mt19937 &rng, int count)
+{
+    std::uniform_int_distribution<int> pos(0, RegionOracle::kSize - 2);
+    std::vector<VelRect> out;
+    for (int i = 0; i < count; ++i) {
+        const int x = pos(rng);
+        const int y = pos(rng);
+        std::uniform_int_distribution<int> w(1, RegionOracle::kSize - x);
+        std::uniform_int_distribution<int> h(1, RegionOracle::kSize - y);
+        out.push_back(VelRect(x, y, w(rng), h(rng)));
+    }
+    return out;
+}
+
+VelRegion regionOf(const std::vector<VelRect> &rects)
+{
+    VelRegion r;
+    for (const VelRect &rect : rects)
+        r += rect;
+    return r;
+}
+
+TEST(VelRegionTest, RandomOperationsMatchAPixelOracle)
+{
+    std::mt19937 rng(12345);
+    const VelRect window(0, 0, RegionOracle::kSize, RegionOracle::kSize);
+    for (int round = 0; round < 200; ++round) {
+        const auto a = randomRects(rng, 1 + int(rng() % 4));
+        const auto b = randomRects(rng, 1 + int(rng() % 4));
+        const RegionOracle oa = RegionOracle::of(a);
+        const RegionOracle ob = RegionOracle::of(b);
+        const VelRegion ra = regionOf(a);
+        const VelRegion rb = regionOf(b);
+        SCOPED_TRACE(round);
+        expectRegionCovers(ra.united(rb), window,
+                           [&](int x, int y) { return oa.at(x, y) || ob.at(x, y); });
+        expectRegionCovers(ra.intersected(rb), window,
+                           [&](int x, int y) { return oa.at(x, y) && ob.at(x, y); });
+        expectRegionCovers(ra.subtracted(rb), window,
+                           [&](int x, int y) { return oa.at(x, y) && !ob.at(x, y); });
+        expectRegionCovers(ra.xored(rb), window,
+                           [&](int x, int y) { return oa.at(x, y) != ob.at(x, y); });
+        // Canonical: (A - B) + (A & B) rebuilds exactly A's rectangles.
+        EXPECT_EQ(ra.subtracted(rb).united(ra.intersected(rb)), ra);
+        std::vector<VelRect> reversed(a.rbegin(), a.rend());
+        EXPECT_EQ(regionOf(reversed), ra);
+        VelRegion fromList;
+        fromList.setRects(a.data(), int(a.size()));
+        EXPECT_EQ(fromList, ra);
+        if (::testing::Test::HasFailure())
+            return;
+    }
+}
+
+TEST(VelRegionTest, TouchingRectanglesMergeIntoBands)
+{
+    // Two halves side by side are one rectangle; stacked with equal spans, too.
+    EXPECT_EQ(VelRegion(0, 0, 5, 5).united(VelRect(5, 0, 5, 5)).rectCount(), 1);
+    EXPECT_EQ(VelRegion(0, 0, 5, 5).united(VelRect(0, 5, 5, 5)).rects().front(),
+              VelRect(0, 0, 5, 10));
+    // A gap row keeps the bands apart.
+    EXPECT_EQ(VelRegion(0, 0, 5, 5).united(VelRect(0, 6, 5, 5)).rectCount(), 2);
+    // Extreme coordinates do not overflow the exclusive edges.
+    const VelRect huge(2147483600, 0, 47, 3);
+    EXPECT_EQ(huge.right(), 2147483646);
+    EXPECT_EQ(VelRegion(huge).united(VelRect(2147483600, 3, 47, 1)).rects().front(),
+              VelRect(2147483600, 0, 47, 4));
+}
+
+TEST(VelTransformTest, QuarterTurnsAreExactAndCompose)
+{
+    for (const double angle : {90.0, -270.0, 450.0}) {
+        const VelTransform t = VelTransform().rotate(angle);
+        EXPECT_EQ(t.m11(), 0.0) << angle;
+        EXPECT_EQ(t.m12(), 1.0) << angle;
+        EXPECT_EQ(t.mapRect(VelRect(1, 2, 3, 4)), VelRect(-6, 1, 4, 3)) << angle;
+    }
+    EXPECT_TRUE((VelTransform().rotate(90) * VelTransform().rotate(-90)).isIdentity());
+    // Composition order: a * b applied equals b.map(a.map(p)).
+    const VelTransform a = VelTransform().rotate(30).translate(4, 5);
+    const VelTransform b = VelTransform().scale(2, 3).shear(0.5, 0);
+    const VelPointF p(1.25, -2);
+    const VelPointF viaProduct = (a * b).map(p);
+    const VelPointF stepwise = b.map(a.map(p));
+    EXPECT_NEAR(viaProduct.x(), stepwise.x(), 1e-12);
+    EXPECT_NEAR(viaProduct.y(), stepwise.y(), 1e-12);
+    // Integer mapping rounds to nearest, also for negative results.
+    EXPECT_EQ(VelTransform::fromScale(0.5, 0.5).map(VelPoint(-3, 3)), VelPoint(-2, 2));
+    EXPECT_EQ(VelTransform::fromTranslate(0.5, -0.5).mapRect(VelRect(0, 0, 2, 2)),
+              VelRect(1, 0, 2, 2));
 }
 
 } // namespace

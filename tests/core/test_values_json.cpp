@@ -122,4 +122,27 @@ TEST(VelJsonTest, WritesAndReadsBack)
     EXPECT_TRUE(VelJsonDocument().toJson().isEmpty());
 }
 
+TEST(VelJsonTest, EscapesSurrogatesAndNumbers)
+{
+    const VelJsonDocument doc = VelJsonDocument::fromJson(
+        R"(["\u00e4", "\ud83d\ude00", "tab\there", 1e300, -0, 12345678901234567890, {"k": 1, "k": 2}])");
+    ASSERT_TRUE(doc.isArray());
+    const VelJsonArray a = doc.array();
+    EXPECT_EQ(a.at(0).toString(), VelString(u"\u00e4"));
+    const VelString emoji = a.at(1).toString();
+    ASSERT_EQ(emoji.length(), 2); // one code point, two UTF-16 units
+    EXPECT_TRUE(emoji.at(0).isHighSurrogate());
+    EXPECT_EQ(a.at(2).toString(), VelString("tab\there"));
+    EXPECT_EQ(a.at(3).toDouble(), 1e300);
+    EXPECT_EQ(a.at(3).toInt(-1), -1); // far outside int
+    EXPECT_EQ(a.at(4).toInt(7), 0);
+    EXPECT_EQ(a.at(5).toDouble(), 12345678901234567890.0);
+    EXPECT_EQ(a.at(5).toLongLong(-1), -1);   // does not fit 64 bits signed
+    EXPECT_EQ(a.at(6).toObject().size(), 1); // a repeated key keeps one member
+    // Lone surrogates are not valid JSON text.
+    VelJsonParseError error;
+    EXPECT_TRUE(VelJsonDocument::fromJson(R"(["\ud83d"])", &error).isNull());
+    EXPECT_EQ(error.error, VelJsonParseError::IllegalEscapeSequence);
+}
+
 } // namespace

@@ -196,4 +196,45 @@ TEST(VelLocaleTest, DefaultLocaleIsSettable)
     EXPECT_TRUE(VelLocale().isC());
 }
 
+TEST(VelLocaleTest, NativeDigitsAndSignsReachFormattedDates)
+{
+    // Egyptian Arabic uses Arabic-Indic digits and marks around its signs.
+    const VelLocale eg("ar_EG");
+    EXPECT_EQ(eg.zeroDigit(), u(u"\u0660"));
+    EXPECT_EQ(eg.negativeSign(), u(u"\u061c-"));
+    EXPECT_EQ(eg.decimalPoint(), u(u"\u066b"));
+    EXPECT_EQ(eg.toString(VelDate(2024, 3, 9), VelString("dd/MM/yyyy")),
+              u(u"\u0660\u0669/\u0660\u0663/\u0662\u0660\u0662\u0664"));
+    EXPECT_EQ(eg.toString(-1.5, 'f', 1), u(u"\u061c-\u0661\u066b\u0665"));
+}
+
+TEST(VelLocaleTest, QuotedLiteralsInIcuPatternsSurvive)
+{
+    // Spanish long dates carry the literal word "de" between fields; it must
+    // come out as text, not as a day field.
+    const VelLocale es("es_ES");
+    EXPECT_EQ(es.dateFormat(VelLocale::LongFormat), VelString("dddd, d' de 'MMMM' de 'yyyy"));
+    EXPECT_EQ(es.toString(VelDate(2024, 3, 9)), VelString("s\u00e1bado, 9 de marzo de 2024"));
+}
+
+VelVariant wrongTypeQuery(int type, const VelVariant &)
+{
+    if (type == 26)
+        return VelVariant(VelString("not a day")); // first day of week as text
+    if (type == 0)
+        return VelVariant(42); // language as a number, not a code
+    return VelVariant();
+}
+
+TEST(VelLocaleTest, UnusableHookAnswersFallBackToLocaleData)
+{
+    VelLocale::setSystemLocaleHooks(&wrongTypeQuery, nullptr);
+    ::setenv("LC_ALL", "en_US.UTF-8", 1);
+    const VelLocale sys = VelLocale::system();
+    EXPECT_EQ(sys.firstDayOfWeek(), Vel::Sunday); // from en_US, not from the text
+    EXPECT_EQ(sys.languageCode(), VelString("en"));
+    VelLocale::setSystemLocaleHooks(nullptr, nullptr);
+    ::unsetenv("LC_ALL");
+}
+
 } // namespace

@@ -118,4 +118,39 @@ TEST(VelUuidTest, RandomVersionFourAndTextForm)
     EXPECT_EQ(seen.size(), 1000);
 }
 
+TEST(VelUrlTest, AuthorityEdgeCasesAndSetters)
+{
+    const VelUrl v6("http://[::1]:8080/x");
+    ASSERT_TRUE(v6.isValid());
+    EXPECT_EQ(v6.host(), VelString("[::1]"));
+    EXPECT_EQ(v6.port(), 8080);
+    EXPECT_EQ(VelUrl("http://h/").port(80), 80); // the default when none is given
+    EXPECT_FALSE(VelUrl("http://[::1/").isValid());
+
+    const VelUrl userInfo("ftp://us%40er:p:w@host/");
+    EXPECT_EQ(userInfo.userName(), VelString("us@er"));
+    EXPECT_EQ(userInfo.password(), VelString("p:w"));
+    EXPECT_EQ(userInfo.toEncoded(), VelByteArray("ftp://us%40er:p:w@host/"));
+
+    // '?' is fine inside a fragment, '#' inside a query is not.
+    const VelUrl frag("http://h/p#a?b");
+    EXPECT_FALSE(frag.hasQuery());
+    EXPECT_EQ(frag.fragment(), VelString("a?b"));
+
+    VelUrl built;
+    built.setScheme(VelString("HTTPS"));
+    built.setHost(VelString("Example.org"));
+    built.setPath(VelString("/50% off/a#b"));
+    built.setQuery(VelString("q=a&b#c"));
+    ASSERT_TRUE(built.isValid());
+    EXPECT_EQ(built.toEncoded(), VelByteArray("https://example.org/50%25%20off/a%23b?q=a&b%23c"));
+    EXPECT_EQ(VelUrl::fromEncoded(built.toEncoded()).path(), VelString("/50% off/a#b"));
+    built.setScheme(VelString("1bad"));
+    EXPECT_FALSE(built.isValid());
+
+    VelHash<VelUrl, int> byUrl;
+    byUrl.insert(VelUrl("http://h/a b"), 1);
+    EXPECT_EQ(byUrl.value(VelUrl("http://h/a%20b")), 1); // same URL, other spelling
+}
+
 } // namespace

@@ -1,6 +1,9 @@
 #include "velvariant.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 #include <limits>
 #include <ostream>
@@ -209,6 +212,51 @@ TEST(VelVariantTest, ConvertInPlaceAndEquality)
     EXPECT_NE(VelVariant(VelRect(1, 2, 3, 4)), VelVariant(VelRect(1, 2, 3, 5)));
     EXPECT_EQ(VelVariant(), VelVariant());
     EXPECT_NE(VelVariant(), VelVariant(0));
+}
+
+TEST(VelVariantTest, AssignmentAndNesting)
+{
+    VelVariant v(VelString("a"));
+    const VelVariant &alias = v;
+    v = alias; // self-assignment keeps the value
+    EXPECT_EQ(v.toString(), VelString("a"));
+    v = VelVariant(3);
+    EXPECT_EQ(v.type(), VelMetaType::Int);
+    v.clear();
+    EXPECT_FALSE(v.isValid());
+
+    const VelVariant inner(VelStringList{VelString("x"), VelString("y")});
+    const VelVariant outer = VelVariant::fromValue(inner); // a variant is not wrapped twice
+    EXPECT_EQ(outer.type(), VelMetaType::VelStringListType);
+    EXPECT_EQ(outer.toStringList().size(), 2u);
+
+    EXPECT_EQ(VelVariant(1.5f).type(), VelMetaType::Double);
+    EXPECT_EQ(VelVariant(VelChar(u'\u00e4')).toString(), VelString(u"\u00e4"));
+    EXPECT_EQ(VelVariant(VelString("x")).toChar(), VelChar()); // no text-to-character conversion
+    EXPECT_EQ(VelVariant(70000).toChar(), VelChar());          // beyond one UTF-16 unit
+    EXPECT_EQ(VelVariant(9007199254740993ULL), VelVariant(9007199254740993LL));
+    EXPECT_NE(VelVariant(9007199254740993ULL), VelVariant(9007199254740992.0)); // compared exactly
+}
+
+TEST(VelVariantTest, CustomTypeFromManyThreads)
+{
+    // First use of a declared type may happen on several threads at once.
+    std::vector<std::thread> threads;
+    std::atomic<int> mismatches{0};
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&mismatches, t] {
+            for (int i = 0; i < 200; ++i) {
+                const VelVariant v = VelVariant::fromValue(SpiDeviceRecord(t, VelString("x")));
+                const VelVariant copy = v;
+                if (copy.value<SpiDeviceRecord>().type != t || copy != v)
+                    ++mismatches;
+            }
+        });
+    }
+    for (std::thread &th : threads)
+        th.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(SpiDeviceRecord::alive, 0);
 }
 
 } // namespace

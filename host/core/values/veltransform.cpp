@@ -226,11 +226,14 @@ VelRectF VelTransform::mapRect(const VelRectF &r) const
 
 VelRect VelTransform::mapRect(const VelRect &r) const
 {
-    // The pixel rectangle spans x .. x + width; map that area, then round its edges.
+    // The pixel rectangle spans x .. x + width; map that area, then round its
+    // edges all in the same direction (half up), so that a translation by
+    // half a pixel moves the rectangle without changing its size.
     const VelRectF mapped = mapRect(VelRectF(r));
-    const int left = velRound(mapped.left());
-    const int top = velRound(mapped.top());
-    return VelRect(left, top, velRound(mapped.right()) - left, velRound(mapped.bottom()) - top);
+    const auto edge = [](double v) { return int(std::floor(v + 0.5)); };
+    const int left = edge(mapped.left());
+    const int top = edge(mapped.top());
+    return VelRect(left, top, edge(mapped.right()) - left, edge(mapped.bottom()) - top);
 }
 
 VelTransform &VelTransform::operator*=(const VelTransform &o)
