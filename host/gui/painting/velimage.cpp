@@ -1,12 +1,11 @@
 #include "velimage.h"
 
 #include "vellogging.h"
-#include "velresource.h"
+#include "velfile.h"
 
 #include <png.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <unordered_map>
 
@@ -299,33 +298,15 @@ void convertInto(const VelImage::Data &src, VelImage::Data &dst)
             writeArgb(dst, x, y, readArgb(src, x, y));
 }
 
-VelByteArray readWholeFile(const VelString &fileName, bool *ok)
-{
-    *ok = false;
-    VelByteArray bytes;
-    const VelByteArray path = fileName.toLocal8Bit();
-    FILE *f = std::fopen(path.constData(), "rb");
-    if (!f)
-        return bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, int(n));
-    *ok = !std::ferror(f);
-    std::fclose(f);
-    return bytes;
-}
-
 } // namespace
 
 VelByteArray velReadImageSource(const VelString &fileName, bool *ok)
 {
-    if (fileName.startsWith(VelString(":"))) {
-        const VelResource::Entry entry = VelResource::lookup(fileName.mid(1));
-        *ok = entry.exists && !entry.isDir;
-        return *ok ? entry.contents() : VelByteArray();
-    }
-    return readWholeFile(fileName, ok);
+    // Through the file engines, so that resources (":/") and names claimed
+    // by a handler (such as packaged assets) load like local files.
+    VelFile file(fileName);
+    *ok = file.open(VelIODevice::ReadOnly);
+    return *ok ? file.readAll() : VelByteArray();
 }
 
 int VelImage::depthForFormat(Format format)
@@ -771,12 +752,12 @@ bool VelImage::save(const VelString &fileName) const
     const VelByteArray png = saveToPng();
     if (png.isEmpty())
         return false;
-    FILE *f = std::fopen(fileName.toLocal8Bit().constData(), "wb");
-    if (!f)
+    VelFile file(fileName);
+    if (!file.open(VelIODevice::WriteOnly))
         return false;
-    const bool written =
-        std::fwrite(png.constData(), 1, size_t(png.size()), f) == size_t(png.size());
-    return std::fclose(f) == 0 && written;
+    const bool written = file.write(png) == png.size();
+    file.close();
+    return written;
 }
 
 bool VelImage::operator==(const VelImage &other) const
