@@ -86,6 +86,20 @@ TEST(IoLocalFiles, DirectoryNameFiltersAndCaseInsensitiveSort)
               VelStringList{VelString("readme.txt")});
 }
 
+TEST(IoLocalFiles, SymbolicLinksCanBeLeftOut)
+{
+    TempDir tmp;
+    tmp.write("real.ttf", "r");
+    ASSERT_EQ(::symlink((tmp.path() + "/real.ttf").c_str(), (tmp.path() + "/link.ttf").c_str()), 0);
+    VelDir dir(tmp.velPath());
+    EXPECT_EQ(dir.entryList(VelDir::Files),
+              (VelStringList{VelString("link.ttf"), VelString("real.ttf")}));
+    EXPECT_EQ(dir.entryList(VelDir::Files | VelDir::NoSymLinks),
+              VelStringList{VelString("real.ttf")});
+    EXPECT_TRUE(VelFileInfo(tmp.velPath() + "/link.ttf").isSymLink());
+    EXPECT_TRUE(VelFileInfo(tmp.velPath() + "/link.ttf").isFile());
+}
+
 TEST(IoLocalFiles, RefreshSeesNewEntries)
 {
     TempDir tmp;

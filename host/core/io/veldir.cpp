@@ -107,6 +107,8 @@ bool passesFilters(const Entry &entry, VelDir::Filters filters, const VelStringL
     }
     if (info.isHidden() && !(filters & VelDir::Hidden))
         return false;
+    if ((filters & VelDir::NoSymLinks) && info.isSymLink())
+        return false;
     if ((filters & VelDir::Readable) && !info.isReadable())
         return false;
     if ((filters & VelDir::Writable) && !info.isWritable())

@@ -118,6 +118,12 @@ bool VelFileInfo::isHidden() const
     return d->flags & VelAbstractFileEngine::HiddenFlag;
 }
 
+bool VelFileInfo::isSymLink() const
+{
+    d->load();
+    return d->flags & VelAbstractFileEngine::LinkType;
+}
+
 bool VelFileInfo::isRelative() const
 {
     d->load();

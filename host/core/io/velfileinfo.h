@@ -27,6 +27,7 @@ public:
     bool isWritable() const;
     bool isExecutable() const;
     bool isHidden() const;
+    bool isSymLink() const;
     bool isRelative() const;
     bool isAbsolute() const { return !isRelative(); }
     // False for resource names and names served by a file-engine handler.
