@@ -1,7 +1,7 @@
 #include "velimage.h"
 
-#include "vellogging.h"
 #include "velfile.h"
+#include "vellogging.h"
 
 #include <png.h>
 
