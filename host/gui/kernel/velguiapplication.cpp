@@ -3,6 +3,7 @@
 #include "velabstracteventdispatcher.h"
 #include "velexposeevent.h"
 #include "velfocusevent.h"
+#include "velfont.h"
 #include "velguiapplication_p.h"
 #include "velguieventdispatcher.h"
 #include "velinputmethod.h"
@@ -10,6 +11,7 @@
 #include "vellogging.h"
 #include "velmouseevent.h"
 #include "velmoveevent.h"
+#include "velpalette.h"
 #include "velplatformcursor.h"
 #include "velplatforminputcontext.h"
 #include "velplatformintegration.h"
@@ -36,6 +38,10 @@ VEL_META_SIGNAL(lastWindowClosed)
 VEL_META_END
 
 std::atomic<VelGuiApplication *> VelGuiApplicationPrivate::self{nullptr};
+
+VelGuiApplicationPrivate::VelGuiApplicationPrivate() = default;
+
+VelGuiApplicationPrivate::~VelGuiApplicationPrivate() = default;
 
 namespace
 {
@@ -233,6 +239,42 @@ VelInputMethod *VelGuiApplication::inputMethod()
     return d ? d->inputMethod.get() : nullptr;
 }
 
+VelPalette VelGuiApplication::palette()
+{
+    VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get();
+    if (d && d->palette)
+        return *d->palette;
+    if (d && d->theme) {
+        if (const VelPalette *themed = d->theme->palette(VelPlatformTheme::SystemPalette))
+            return *themed;
+    }
+    return VelPalette();
+}
+
+void VelGuiApplication::setPalette(const VelPalette &palette)
+{
+    if (VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get())
+        d->palette.reset(new VelPalette(palette));
+}
+
+VelFont VelGuiApplication::font()
+{
+    VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get();
+    if (d && d->font)
+        return *d->font;
+    if (d && d->theme) {
+        if (const VelFont *themed = d->theme->font(VelPlatformTheme::SystemFont))
+            return *themed;
+    }
+    return VelFont();
+}
+
+void VelGuiApplication::setFont(const VelFont &font)
+{
+    if (VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get())
+        d->font.reset(new VelFont(font));
+}
+
 Vel::ApplicationState VelGuiApplication::applicationState()
 {
     VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get();
@@ -334,11 +376,18 @@ void VelGuiApplicationPrivate::moveWindowToBottom(VelWindow *window)
         std::rotate(windows.begin(), it, it + 1);
 }
 
-VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelScreen *screen, bool isPrimary,
+VelScreen *&VelGuiApplicationPrivate::primaryScreenLocked()
+{
+    static VelScreen *primary = nullptr;
+    return primary;
+}
+
+VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelScreen *screen,
                                                 const std::vector<VelWindow *> &platformStack,
                                                 const VelPoint &point)
 {
     std::lock_guard<std::mutex> lock(windowMutex());
+    const bool isPrimary = screen && screen == primaryScreenLocked();
     const auto &registered = windowsLocked();
     // A platform's stack may name windows that are already gone: only registered windows
     // are looked at.
@@ -385,6 +434,10 @@ void VelGuiApplicationPrivate::screenAdded(VelPlatformScreen *platformScreen)
     VelScreen *screen = new VelScreen(platformScreen);
     platformScreen->m_screen = screen;
     d->screens.push_back(screen);
+    {
+        std::lock_guard<std::mutex> lock(windowMutex());
+        primaryScreenLocked() = d->screens.front();
+    }
     self.load()->screenAdded(screen);
 }
 
@@ -399,6 +452,7 @@ void VelGuiApplicationPrivate::screenRemoved(VelPlatformScreen *platformScreen)
     VelScreen *fallback = d->screens.empty() ? nullptr : d->screens.front();
     {
         std::lock_guard<std::mutex> lock(windowMutex());
+        primaryScreenLocked() = fallback;
         for (VelWindow *window : windowsLocked()) {
             if (window->d->screen == screen)
                 window->d->screen = fallback;

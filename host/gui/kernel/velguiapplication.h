@@ -9,7 +9,9 @@
 #include <vector>
 
 class VelGuiApplicationPrivate;
+class VelFont;
 class VelInputMethod;
+class VelPalette;
 class VelPlatformIntegration;
 class VelPlatformTheme;
 class VelScreen;
@@ -47,6 +49,13 @@ public:
     static void setFocusObject(VelObject *object);
     static VelWindow *focusWindow();
     static VelInputMethod *inputMethod();
+
+    // The application's palette and font: what was set, else the theme's system palette
+    // and font, else the defaults of VelPalette and VelFont.
+    static VelPalette palette();
+    static void setPalette(const VelPalette &palette);
+    static VelFont font();
+    static void setFont(const VelFont &font);
 
     static Vel::ApplicationState applicationState();
     static Vel::MouseButtons mouseButtons();

@@ -14,7 +14,9 @@
 #include <vector>
 
 class VelAbstractEventDispatcher;
+class VelFont;
 class VelGuiApplication;
+class VelPalette;
 class VelInputMethod;
 class VelPlatformIntegration;
 class VelPlatformScreen;
@@ -28,6 +30,9 @@ class VelWindow;
 class VelGuiApplicationPrivate
 {
 public:
+    VelGuiApplicationPrivate();
+    ~VelGuiApplicationPrivate();
+
     // Guards the window registry (allWindows, in creation order with raise/lower applied)
     // and every window's geometry, visibility, flags and screen. Taken alone: no other lock
     // is acquired and no virtual function is called while it is held.
@@ -37,7 +42,9 @@ public:
     static void unregisterWindow(VelWindow *window);
     static void moveWindowToTop(VelWindow *window);
     static void moveWindowToBottom(VelWindow *window);
-    static VelWindow *topLevelAt(const VelScreen *screen, bool isPrimary,
+    // The primary screen as the hit test sees it (guarded by windowMutex()).
+    static VelScreen *&primaryScreenLocked();
+    static VelWindow *topLevelAt(const VelScreen *screen,
                                  const std::vector<VelWindow *> &platformStack,
                                  const VelPoint &point);
 
@@ -74,7 +81,9 @@ public:
     std::unique_ptr<VelPlatformIntegration> integration;
     std::unique_ptr<VelPlatformTheme> theme;
     std::unique_ptr<VelInputMethod> inputMethod;
-    std::vector<VelScreen *> screens; // owned; the first is the primary screen
+    std::unique_ptr<VelPalette> palette; // set by the program, else null
+    std::unique_ptr<VelFont> font;       // set by the program, else null
+    std::vector<VelScreen *> screens;    // owned; the first is the primary screen
     VelPointer<VelObject> focusObject;
     VelPointer<VelObject> lastReportedFocusObject;
     VelPointer<VelWindow> focusWindow;

@@ -63,8 +63,7 @@ VelString VelPlatformScreen::name() const
 VelWindow *VelPlatformScreen::topLevelAt(const VelPoint &point) const
 {
     const std::vector<VelWindow *> stack = windowStack();
-    const bool isPrimary = m_screen && m_screen == VelGuiApplication::primaryScreen();
-    return VelGuiApplicationPrivate::topLevelAt(m_screen, isPrimary, stack, point);
+    return VelGuiApplicationPrivate::topLevelAt(m_screen, stack, point);
 }
 
 std::vector<VelWindow *> VelPlatformScreen::windowStack() const
