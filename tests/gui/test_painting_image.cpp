@@ -1,4 +1,5 @@
 #include "velimage.h"
+#include "velresource.h"
 
 #include <gtest/gtest.h>
 
@@ -271,4 +272,38 @@ TEST(ImagePng, CorruptOrMissingDataFailsCleanly)
     EXPECT_FALSE(image.load(VelString("/nonexistent/file.png")));
     EXPECT_FALSE(image.load(VelString(":/no/such/resource.png")));
     EXPECT_TRUE(image.isNull());
+}
+
+namespace
+{
+
+void putLe(std::vector<unsigned char> &b, veluint32 v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b.push_back((unsigned char)(v >> (8 * i)));
+}
+
+} // namespace
+
+TEST(ImagePng, LoadsFromCompiledResources)
+{
+    VelImage image(3, 2, VelImage::Format_ARGB32);
+    image.fill(0x80123456);
+    const VelByteArray png = image.saveToPng();
+    // One directory (the root) holding one file "pic.png".
+    std::vector<unsigned char> tree, names, data;
+    putLe(tree, 0, 4), putLe(tree, 0x1, 2), putLe(tree, 0, 2), putLe(tree, 1, 4), putLe(tree, 1, 4);
+    putLe(tree, 0, 4), putLe(tree, 0, 2), putLe(tree, 0, 2), putLe(tree, 0, 4), putLe(tree, 0, 4);
+    const char *name = "pic.png";
+    putLe(names, veluint32(std::strlen(name)), 2);
+    for (const char *c = name; *c; ++c)
+        putLe(names, veluint32(*c), 2);
+    putLe(data, veluint32(png.size()), 4);
+    data.insert(data.end(), png.begin(), png.end());
+    ASSERT_TRUE(velRegisterResourceData(1, tree.data(), names.data(), data.data()));
+    VelImage loaded(VelString(":/pic.png"));
+    EXPECT_EQ(loaded, image);
+    EXPECT_TRUE(VelImage(VelString(":/other.png")).isNull());
+    velUnregisterResourceData(1, tree.data(), names.data(), data.data());
+    EXPECT_TRUE(VelImage(VelString(":/pic.png")).isNull()) << "gone once unregistered";
 }
