@@ -24,7 +24,14 @@ struct HelperLog {
 };
 
 // How the fake native dialog answers once shown.
-enum class Answer { QueuedClick, ClickFromOtherThread, ClickDuringShow, Dismiss, FailShow };
+enum class Answer {
+    QueuedClick,
+    ClickFromOtherThread,
+    ClickDuringShow,
+    ClickWithoutRole,
+    Dismiss,
+    FailShow
+};
 
 // A native message dialog that answers like a platform bridge: the result
 // arrives later as a queued call of dialogResult(int), possibly from another
@@ -57,6 +64,7 @@ public:
             dialogResult(m_button);
             break;
         case Answer::QueuedClick:
+        case Answer::ClickWithoutRole:
             VelMetaObject::invokeMethod(this, "dialogResult", Vel::QueuedConnection,
                                         VEL_ARG(int, m_button));
             break;
@@ -79,6 +87,8 @@ public:
     {
         if (button < 0)
             reject();
+        else if (m_answer == Answer::ClickWithoutRole)
+            clicked(button, InvalidRole);
         else
             clicked(button, buttonRole(uint(button)));
     }
@@ -284,4 +294,14 @@ TEST_F(MessageBoxTest, EachExecUsesAFreshHelper)
     EXPECT_EQ(box.clickedRole(), Helper::RejectRole);
     EXPECT_EQ(theme.log.created, 2);
     EXPECT_EQ(theme.log.deleted, 2);
+}
+
+TEST_F(MessageBoxTest, ARoleTheHelperCannotTellComesFromTheButton)
+{
+    FakeTheme theme;
+    theme.answer = Answer::ClickWithoutRole;
+    theme.button = Helper::Discard;
+    VelMessageBox box(nullptr, &theme);
+    EXPECT_EQ(execWithWatchdog(box), uint(Helper::Discard));
+    EXPECT_EQ(box.clickedRole(), Helper::DestructiveRole);
 }

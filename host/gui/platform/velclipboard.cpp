@@ -1,7 +1,9 @@
 #include "velclipboard.h"
 
+#include "velguiapplication.h"
 #include "velmimedata.h"
 #include "velplatformclipboard.h"
+#include "velplatformintegration.h"
 #include "velpointer.h"
 
 #include <algorithm>
@@ -45,6 +47,20 @@ VelClipboard::~VelClipboard()
     std::lock_guard<std::mutex> lock(registryMutex());
     auto &all = registry();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+VelClipboard *VelClipboard::instance()
+{
+    VelGuiApplication *app = VelGuiApplication::instance();
+    if (!app)
+        return nullptr;
+    // Guarded: a later application gets a clipboard of its own.
+    static VelPointer<VelClipboard> clipboard;
+    if (!clipboard || clipboard->parent() != app) {
+        VelPlatformIntegration *integration = VelGuiApplication::platformIntegration();
+        clipboard = new VelClipboard(integration ? integration->clipboard() : nullptr, app);
+    }
+    return clipboard.data();
 }
 
 bool VelClipboard::supportsMode(Mode mode) const

@@ -31,6 +31,11 @@ public:
     explicit VelClipboard(VelPlatformClipboard *platform, VelObject *parent = nullptr);
     ~VelClipboard() override;
 
+    // The application's clipboard, over the platform integration's
+    // clipboard(); made on first use as a child of the GUI application and
+    // deleted with it. Null without a GUI application. GUI thread only.
+    static VelClipboard *instance();
+
     VelPlatformClipboard *platformClipboard() const { return m_platform; }
 
     bool supportsMode(Mode mode) const;

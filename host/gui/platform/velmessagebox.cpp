@@ -69,12 +69,16 @@ uint VelMessageBox::exec()
     };
     auto clicked = VelObject::connect(
         messageHelper, &VelPlatformMessageDialogHelper::clicked, &loop, [&](int button, int role) {
-            finish(uint(button), VelPlatformDialogHelper::ButtonRole(role));
+            // A helper that cannot tell the role leaves it to the button's standard one.
+            const bool known = role >= VelPlatformDialogHelper::AcceptRole &&
+                               role < VelPlatformDialogHelper::NRoles;
+            finish(uint(button), known ? VelPlatformDialogHelper::ButtonRole(role)
+                                       : VelPlatformDialogHelper::buttonRole(uint(button)));
         });
-    auto rejected = VelObject::connect(
-        static_cast<VelPlatformDialogHelper *>(messageHelper), &VelPlatformDialogHelper::reject,
-        &loop,
-        [&]() { finish(VelPlatformDialogHelper::NoButton, VelPlatformDialogHelper::InvalidRole); });
+    auto rejected =
+        VelObject::connect(messageHelper, &VelPlatformDialogHelper::reject, &loop, [&]() {
+            finish(VelPlatformDialogHelper::NoButton, VelPlatformDialogHelper::InvalidRole);
+        });
 
     if (!messageHelper->show(Vel::Dialog, Vel::ApplicationModal, m_parentWindow)) {
         VelObject::disconnect(clicked);
