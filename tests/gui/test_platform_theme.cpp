@@ -56,7 +56,7 @@ public:
     VelVariant themeHint(ThemeHint hint) const override
     {
         if (hint == StyleNames)
-            return VelVariant(VelStringList(VelString("fusion")));
+            return VelVariant(VelStringList(VelString("plain")));
         return VelPlatformTheme::themeHint(hint);
     }
 };
@@ -67,7 +67,7 @@ TEST(PlatformTheme, OverridingOneHintKeepsTheOtherDefaults)
 {
     StyleTheme theme;
     const VelPlatformTheme &base = theme;
-    EXPECT_EQ(base.themeHint(T::StyleNames).toStringList(), VelStringList(VelString("fusion")));
+    EXPECT_EQ(base.themeHint(T::StyleNames).toStringList(), VelStringList(VelString("plain")));
     EXPECT_EQ(base.themeHint(T::KeyboardInputInterval).toInt(), 400);
 }
 

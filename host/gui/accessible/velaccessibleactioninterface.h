@@ -13,7 +13,7 @@ public:
     virtual VelStringList actionNames() const = 0;
     // Performs the named action; unknown names do nothing.
     virtual void doAction(const VelString &actionName) = 0;
-    // Default: the translated standard name for standard actions, else the name.
+    // Default: the name itself.
     virtual VelString localizedActionName(const VelString &actionName) const;
     // Default: a short sentence for standard actions, else empty.
     virtual VelString localizedActionDescription(const VelString &actionName) const;
