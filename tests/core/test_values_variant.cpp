@@ -1,3 +1,5 @@
+#include "velurl.h"
+#include "veluuid.h"
 #include "velvariant.h"
 
 #include <atomic>
@@ -257,6 +259,20 @@ TEST(VelVariantTest, CustomTypeFromManyThreads)
         th.join();
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_EQ(SpiDeviceRecord::alive, 0);
+}
+
+TEST(VelVariantTest, UrlsAndUuidsTravelAsText)
+{
+    const VelVariant url = VelVariant::fromValue(VelUrl("http://h/a%20b"));
+    EXPECT_EQ(url.toString(), VelString("http://h/a b"));
+    EXPECT_EQ(url, VelVariant::fromValue(VelUrl("http://h/a b")));
+    EXPECT_EQ(VelVariant("mailto:x@y").value<VelUrl>().scheme(), VelString("mailto"));
+    EXPECT_FALSE(VelVariant(5).canConvert<VelUrl>());
+
+    const VelUuid id = VelUuid::createUuid();
+    EXPECT_EQ(VelVariant::fromValue(id).toString(), id.toString());
+    EXPECT_EQ(VelVariant(id.toString()).value<VelUuid>(), id);
+    EXPECT_TRUE(VelVariant("not a uuid").value<VelUuid>().isNull());
 }
 
 } // namespace

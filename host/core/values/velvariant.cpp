@@ -1,6 +1,8 @@
 #include "velvariant.h"
 
 #include "vellogging.h"
+#include "velurl.h"
+#include "veluuid.h"
 
 #include <charconv>
 #include <cmath>
@@ -57,6 +59,14 @@ int localeId()
 int stringRefId()
 {
     return velMetaTypeId<VelStringRef>();
+}
+int urlId()
+{
+    return velMetaTypeId<VelUrl>();
+}
+int uuidId()
+{
+    return velMetaTypeId<VelUuid>();
 }
 
 template <typename T> const T &as(const void *p)
@@ -332,8 +342,9 @@ VelVariant::Comparator comparatorFor(int type)
 {
     static std::once_flag builtins;
     std::call_once(builtins, [] {
-        const int ids[] = {dateId(),   timeId(), dateTimeId(), rectId(),   rectFId(),    pointId(),
-                           pointFId(), sizeId(), sizeFId(),    localeId(), stringRefId()};
+        const int ids[] = {dateId(),      timeId(),   dateTimeId(), rectId(),  rectFId(),
+                           pointId(),     pointFId(), sizeId(),     sizeFId(), localeId(),
+                           stringRefId(), urlId(),    uuidId()};
         VEL_UNUSED(ids); // registers the ids before the table is filled
         std::lock_guard<std::mutex> lock(g_comparatorMutex);
         addComparator<VelChar>(VelMetaType::VelCharType);
@@ -351,6 +362,8 @@ VelVariant::Comparator comparatorFor(int type)
         addComparator<VelSizeF>(sizeFId());
         addComparator<VelLocale>(localeId());
         addComparator<VelStringRef>(stringRefId());
+        addComparator<VelUrl>(urlId());
+        addComparator<VelUuid>(uuidId());
         addComparator<VelObject *>(VelMetaType::VelObjectStar);
         addComparator<void *>(VelMetaType::VoidStar);
     });
@@ -365,7 +378,8 @@ bool isStringTarget(int from)
 {
     return isNumericType(from) || from == VelMetaType::VelCharType || isTextType(from) ||
            from == VelMetaType::VelStringListType || from == stringRefId() || from == dateId() ||
-           from == timeId() || from == dateTimeId() || from == localeId();
+           from == timeId() || from == dateTimeId() || from == localeId() || from == urlId() ||
+           from == uuidId();
 }
 
 bool conversionExists(int from, int to)
@@ -403,7 +417,7 @@ bool conversionExists(int from, int to)
         return from == sizeFId();
     if (to == sizeFId())
         return from == sizeId();
-    if (to == localeId())
+    if (to == localeId() || to == urlId() || to == uuidId())
         return from == VelMetaType::VelStringType;
     return false;
 }
@@ -680,6 +694,10 @@ bool VelVariant::convertTo(int target, void *out, bool *ok) const
             s = dt.toString(dt.msec() > 0 ? Vel::ISODateWithMs : Vel::ISODate);
         } else if (m_type == localeId())
             s = as<VelLocale>(m_data).name();
+        else if (m_type == urlId())
+            s = as<VelUrl>(m_data).toString();
+        else if (m_type == uuidId())
+            s = as<VelUuid>(m_data).toString();
         else
             done = false;
         if (done)
@@ -736,6 +754,14 @@ bool VelVariant::convertTo(int target, void *out, bool *ok) const
     } else if (target == localeId()) {
         *static_cast<VelLocale *>(out) = VelLocale(as<VelString>(m_data));
         done = true;
+    } else if (target == urlId()) {
+        const VelUrl url(as<VelString>(m_data));
+        *static_cast<VelUrl *>(out) = url;
+        done = url.isValid();
+    } else if (target == uuidId()) {
+        const VelUuid uuid(as<VelString>(m_data));
+        *static_cast<VelUuid *>(out) = uuid;
+        done = !uuid.isNull();
     }
     if (ok)
         *ok = done;
