@@ -328,4 +328,18 @@ TEST(VelSharedPointerTest, CastsAndCustomDeleters)
     EXPECT_EQ(deleted, 1);
 }
 
+TEST(VelCacheTest, ReinsertingTheStoredObjectKeepsItAlive)
+{
+    Tracked::alive = 0;
+    VelCache<int, Tracked> cache(5);
+    cache.insert(1, new Tracked(11));
+    cache.insert(2, new Tracked(22));
+    Tracked *stored = cache.object(1);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_TRUE(cache.insert(1, stored, 3)); // same object, new cost
+    EXPECT_EQ(Tracked::alive, 2);
+    EXPECT_EQ(cache.object(1)->value, 11);
+    EXPECT_EQ(cache.totalCost(), 4);
+}
+
 } // namespace

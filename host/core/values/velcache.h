@@ -41,6 +41,10 @@ public:
     // is returned.
     bool insert(const K &key, T *object, int cost = 1)
     {
+        // Re-inserting the object already stored under key must not delete it.
+        const auto existing = m_index.find(key);
+        if (existing != m_index.end() && object && existing->second->object.get() == object)
+            (void)existing->second->object.release();
         std::unique_ptr<T> owned(object);
         remove(key);
         if (cost > m_maxCost)
