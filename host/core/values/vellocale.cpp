@@ -1,6 +1,7 @@
 #include "vellocale.h"
 
 #include "veldatetime.h"
+#include "velenvironment.h"
 #include "velvariant.h"
 
 #include <unicode/calendar.h>
@@ -668,8 +669,8 @@ VelLocale &defaultLocale()
 VelString environmentLocaleName()
 {
     for (const char *var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char *value = std::getenv(var);
-        if (value && *value)
+        const VelByteArray value = velgetenv(var);
+        if (!value.isEmpty())
             return VelString::fromLocal8Bit(value);
     }
     return VelString("C");
