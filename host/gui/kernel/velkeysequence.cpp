@@ -5,6 +5,11 @@
 namespace
 {
 
+bool sameWord(const VelString &a, const char *b)
+{
+    return a.toLower() == VelString(b).toLower();
+}
+
 struct KeyName {
     int key;
     const char *name;
@@ -50,7 +55,7 @@ VelString keyToString(int key)
 int keyFromString(const VelString &text)
 {
     for (const KeyName &entry : keyNames) {
-        if (text.compare(VelString(entry.name), Vel::CaseInsensitive) == 0)
+        if (sameWord(text, entry.name))
             return entry.key;
     }
     if (text.length() >= 2 && (text.at(0) == VelChar('F') || text.at(0) == VelChar('f'))) {
@@ -66,25 +71,35 @@ int keyFromString(const VelString &text)
 
 int combinationFromString(const VelString &text)
 {
-    const VelStringList parts = text.trimmed().split(VelChar('+'));
-    int modifiers = 0;
-    for (int i = 0; i + 1 < parts.count(); ++i) {
-        const VelString part = parts.at(i).trimmed();
-        bool known = false;
-        for (const ModifierName &entry : modifierNames) {
-            if (part.compare(VelString(entry.name), Vel::CaseInsensitive) == 0) {
-                modifiers |= int(entry.modifier);
-                known = true;
-            }
-        }
-        if (!known)
-            return 0;
-    }
-    // "Ctrl++" ends in an empty part: the key is the plus sign itself.
-    VelString keyPart = parts.isEmpty() ? VelString() : parts.last().trimmed();
-    if (keyPart.isEmpty() && text.endsWith(VelString("+")))
+    const VelString trimmed = text.trimmed();
+    VelString keyPart;
+    VelString modifierPart;
+    // "Ctrl++" and "+" name the plus key itself.
+    if (trimmed.endsWith(VelString("++"))) {
         keyPart = VelString("+");
-    const int key = keyFromString(keyPart);
+        modifierPart = trimmed.left(trimmed.length() - 2);
+    } else if (trimmed == "+") {
+        keyPart = trimmed;
+    } else {
+        const int split = trimmed.lastIndexOf(VelChar('+'));
+        keyPart = trimmed.mid(split + 1);
+        modifierPart = split > 0 ? trimmed.left(split) : VelString();
+    }
+    int modifiers = 0;
+    if (!modifierPart.isEmpty()) {
+        for (const VelString &part : modifierPart.split(VelChar('+'))) {
+            bool known = false;
+            for (const ModifierName &entry : modifierNames) {
+                if (sameWord(part.trimmed(), entry.name)) {
+                    modifiers |= int(entry.modifier);
+                    known = true;
+                }
+            }
+            if (!known)
+                return 0;
+        }
+    }
+    const int key = keyFromString(keyPart.trimmed());
     return key ? (key | modifiers) : 0;
 }
 
