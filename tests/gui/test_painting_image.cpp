@@ -1,7 +1,9 @@
 #include "velimage.h"
+#include "vellogging.h"
 #include "velresource.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -306,4 +308,31 @@ TEST(ImagePng, LoadsFromCompiledResources)
     EXPECT_TRUE(VelImage(VelString(":/other.png")).isNull());
     velUnregisterResourceData(1, tree.data(), names.data(), data.data());
     EXPECT_TRUE(VelImage(VelString(":/pic.png")).isNull()) << "gone once unregistered";
+}
+
+TEST(ImagePng, HugeDeclaredSizeIsRefusedBeforeAllocating)
+{
+    VelImage small(2, 2, VelImage::Format_RGB32);
+    VelByteArray png = small.saveToPng();
+    // IHDR data starts at byte 16 (8 signature + 4 length + 4 type); its CRC
+    // follows the 13 data bytes.
+    auto put32 = [&png](int at, veluint32 v) {
+        for (int i = 0; i < 4; ++i)
+            png[at + i] = char(v >> (24 - 8 * i));
+    };
+    // 9000 x 9000 still fits an int byte count, so only the size check stops
+    // a 324 MB allocation here.
+    put32(16, 9000); // width
+    put32(20, 9000); // height
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef *>(png.constData()) + 12, 17);
+    put32(29, veluint32(crc));
+    static VelString lastMessage;
+    const VelMessageHandler previous =
+        velInstallMessageHandler([](VelMsgType, const VelMessageLogContext &,
+                                    const VelString &text) { lastMessage = text; });
+    VelImage image;
+    EXPECT_FALSE(image.loadFromData(png));
+    velInstallMessageHandler(previous);
+    EXPECT_TRUE(image.isNull());
+    EXPECT_TRUE(lastMessage.contains(VelString("too large"))) << lastMessage.toStdString();
 }

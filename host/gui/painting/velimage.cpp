@@ -42,6 +42,9 @@ struct VelImage::Data {
 namespace
 {
 
+// 64 megapixels (256 MB as 32-bit pixels).
+constexpr velint64 MaxDecodedPixels = velint64(1) << 26;
+
 bool isIndexedFormat(VelImage::Format f)
 {
     return f == VelImage::Format_Mono || f == VelImage::Format_MonoLSB ||
@@ -681,6 +684,13 @@ bool VelImage::loadFromData(const uchar *data, int size)
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data, size_t(size))) {
         velWarning("VelImage: cannot read PNG data: %s", image.message);
+        return false;
+    }
+    // The header's size is untrusted: refuse what no device could show
+    // instead of allocating (and zero-filling) gigabytes for a few bytes of input.
+    if (velint64(image.width) * image.height > MaxDecodedPixels) {
+        velWarning("VelImage: PNG of %ux%u pixels is too large", image.width, image.height);
+        png_image_free(&image);
         return false;
     }
     const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
