@@ -85,10 +85,24 @@ TEST_F(PluginLoadingTest, AnyLetterCaseFindsThePluginWhichIsInitializedOnceBefor
     EXPECT_EQ(log.windowsCreatedBeforeInitialize, 0);
     EXPECT_EQ(log.initializeCalls, 1);
 
+    int lastClosed = 0;
+    const auto connection =
+        VelObject::connect(app, &VelGuiApplication::lastWindowClosed, [&] { ++lastClosed; });
+    VelWindow tip;
+    tip.setFlags(Vel::ToolTip);
+    tip.show();
+    second.show();
+    window.hide();
+    EXPECT_EQ(lastClosed, 0) << "another window is still shown";
+    second.hide();
+    EXPECT_EQ(lastClosed, 1) << "a tool tip does not keep the application open";
+    VelObject::disconnect(connection);
+    tip.hide();
+
     // The application ends: platform windows first, then the integration; the windows
     // themselves belong to the program and stay usable.
     delete app;
-    EXPECT_EQ(log.platformWindowsDestroyed, 2);
+    EXPECT_EQ(log.platformWindowsDestroyed, 3);
     EXPECT_EQ(log.integrationsDestroyed, 1);
     EXPECT_EQ(window.handle(), nullptr);
     EXPECT_EQ(VelGuiApplication::platformIntegration(), nullptr);

@@ -556,6 +556,20 @@ void VelGuiApplicationPrivate::focusObjectMaybeChanged()
     self.load()->focusObjectChanged(current);
 }
 
+void VelGuiApplicationPrivate::lastWindowMaybeClosed()
+{
+    VelGuiApplication *app = self.load();
+    if (!app)
+        return;
+    for (VelWindow *window : VelGuiApplication::topLevelWindows()) {
+        const Vel::WindowType type = window->type();
+        if (window->isVisible() && type != Vel::ToolTip && type != Vel::Popup &&
+            type != Vel::Desktop)
+            return;
+    }
+    app->lastWindowClosed();
+}
+
 void VelGuiApplicationPrivate::processWindowStateChanged(VelWindow *window, Vel::WindowState state)
 {
     if (window->d->windowState == state)

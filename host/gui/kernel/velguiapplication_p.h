@@ -73,6 +73,8 @@ public:
     static bool deliverSpontaneous(VelObject *receiver, VelEvent *event);
     static VelWindow *windowAt(const VelPoint &globalPos);
     static void focusObjectMaybeChanged();
+    // Emits lastWindowClosed() when no ordinary top-level window is visible any more.
+    static void lastWindowMaybeClosed();
 
     // The live application (null before and after); read from any thread.
     static std::atomic<VelGuiApplication *> self;

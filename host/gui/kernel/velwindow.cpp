@@ -217,6 +217,8 @@ void VelWindow::setVisible(bool visible)
         VelCoreApplication::sendEvent(this, &hideEvent);
     }
     visibleChanged(visible);
+    if (!visible && isTopLevel() && type() != Vel::ToolTip && type() != Vel::Popup)
+        VelGuiApplicationPrivate::lastWindowMaybeClosed();
 }
 
 void VelWindow::show()

@@ -1,5 +1,28 @@
 #include "velwindowsysteminterface.h"
 
+// How the window-system queue works.
+//
+// Any thread may report an event. The event is appended to one process-wide FIFO under
+// its mutex, numbered, and the GUI thread's dispatcher is woken while the mutex is still
+// held (the application clears the dispatcher pointer under the same mutex before it
+// goes away, so a wake-up never reaches a deleted dispatcher). Windows and screens are
+// held through guarded pointers: an event whose target died is dropped at delivery.
+//
+// Only the GUI thread delivers. sendWindowSystemEvents takes one event at a time out of
+// the queue, releases the mutex, delivers it and marks it done; it stops after as many
+// events as were queued when it began, so a handler that keeps queueing cannot hold the
+// loop. Nested calls (a handler flushing) keep the order because each takes the oldest.
+//
+// A flush on the GUI thread is such a call. A flush on another thread notes the number of
+// the newest event, posts a request to the application object (so that any dispatcher
+// drains the queue, not only ours) and waits on a condition variable until no event up to
+// that number is queued or being delivered. The wait is bounded by flushTimeout(): the
+// GUI thread may itself be blocked waiting for the flushing thread (a surface only that
+// thread delivers, or a blocking queued call to it), and an unbounded wait would then
+// deadlock both. After the timeout the flush logs a warning and returns false; the events
+// stay queued and are delivered once the GUI thread runs again. The application's end
+// releases every waiter.
+
 #include "velabstracteventdispatcher.h"
 #include "velguiapplication.h"
 #include "velguiapplication_p.h"
