@@ -84,18 +84,18 @@ VelGuiApplication::VelGuiApplication(int &argc, char **argv, const VelString &pl
 
 void VelGuiApplication::loadPlatform(int &argc, char **argv, const VelString &requested)
 {
-    VelString spec = platformFromArguments(argc, argv);
-    if (spec.isEmpty())
-        spec = platformFromEnvironment();
-    if (spec.isEmpty())
-        spec = requested;
-    if (spec.isEmpty()) {
+    VelString request = platformFromArguments(argc, argv);
+    if (request.isEmpty())
+        request = platformFromEnvironment();
+    if (request.isEmpty())
+        request = requested;
+    if (request.isEmpty()) {
         const VelStringList keys = VelPlatformIntegrationFactory::keys();
         if (!keys.isEmpty())
-            spec = keys.first();
+            request = keys.first();
     }
     // "name:param1:param2" passes the parameters to the plugin.
-    VelStringList parts = spec.split(VelChar(':'));
+    VelStringList parts = request.split(VelChar(':'));
     const VelString key = parts.isEmpty() ? VelString() : parts.front();
     if (!parts.isEmpty())
         parts.erase(parts.begin());
