@@ -1,3 +1,4 @@
+#include "vellogging.h"
 #include "velpointf.h"
 #include "velrect.h"
 #include "velrectf.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace
@@ -379,6 +381,25 @@ TEST(VelTransformTest, QuarterTurnsAreExactAndCompose)
     EXPECT_EQ(VelTransform::fromScale(0.5, 0.5).map(VelPoint(-3, 3)), VelPoint(-2, 2));
     EXPECT_EQ(VelTransform::fromTranslate(0.5, -0.5).mapRect(VelRect(0, 0, 2, 2)),
               VelRect(1, 0, 2, 2));
+}
+
+std::vector<std::string> g_messages;
+
+void captureMessage(VelMsgType, const VelMessageLogContext &, const VelString &text)
+{
+    g_messages.push_back(text.toStdString());
+}
+
+TEST(VelGeometryDebugTest, StreamedValuesAreSeparatedLikeOtherItems)
+{
+    const VelMessageHandler previous = velInstallMessageHandler(&captureMessage);
+    velWarning() << "rect" << VelRect(1, 2, 3, 4) << "point" << VelPointF(0.5, -1) << 7;
+    velWarning() << VelRegion(0, 0, 2, 2).united(VelRect(5, 0, 1, 1)) << VelSize(3, 4);
+    velInstallMessageHandler(previous);
+    ASSERT_EQ(g_messages.size(), 2u);
+    EXPECT_EQ(g_messages[0], "rect VelRect(1,2 3x4) point VelPointF(0.5,-1) 7");
+    EXPECT_EQ(g_messages[1],
+              "VelRegion(VelRect(0,0 2x1), VelRect(5,0 1x1), VelRect(0,1 2x1)) VelSize(3, 4)");
 }
 
 } // namespace
