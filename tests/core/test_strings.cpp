@@ -87,6 +87,18 @@ TEST(VelStringTest, CaseMappingAndTrimming)
     EXPECT_EQ(VelString("  a   b ").simplified(), VelString("a b"));
 }
 
+TEST(VelStringTest, CaseInsensitiveCompareStillOrders)
+{
+    EXPECT_EQ(VelString("esc").compare("ESC", Vel::CaseInsensitive), 0);
+    EXPECT_GT(VelString("S").compare("Esc", Vel::CaseSensitive), 0);
+    EXPECT_GT(VelString("S").compare("Esc", Vel::CaseInsensitive), 0);
+    EXPECT_LT(VelString("alpha").compare("BETA", Vel::CaseInsensitive), 0);
+    VelStringList families;
+    families << "Roboto" << "DejaVu";
+    EXPECT_TRUE(families.contains("dejavu", Vel::CaseInsensitive));
+    EXPECT_FALSE(families.contains("Esc", Vel::CaseInsensitive));
+}
+
 TEST(VelStringTest, ArgReplacesLowestMarker)
 {
     EXPECT_EQ(VelString("%2 before %1").arg("one"), VelString("%2 before one"));

@@ -360,9 +360,10 @@ int VelString::compare(const VelString &other, Vel::CaseSensitivity cs) const
 {
     if (cs == Vel::CaseSensitive)
         return m_data.compare(other.m_data) < 0 ? -1 : (m_data == other.m_data ? 0 : 1);
+    UErrorCode status = U_ZERO_ERROR;
     const int r = u_strCaseCompare(reinterpret_cast<const UChar *>(m_data.c_str()), length(),
                                    reinterpret_cast<const UChar *>(other.m_data.c_str()),
-                                   other.length(), U_FOLD_CASE_DEFAULT, nullptr);
+                                   other.length(), U_FOLD_CASE_DEFAULT, &status);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
