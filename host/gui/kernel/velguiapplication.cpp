@@ -1,5 +1,7 @@
 #include "velguiapplication.h"
 
+#include "velfontdatabase.h"
+
 #include "velabstracteventdispatcher.h"
 #include "velexposeevent.h"
 #include "velfocusevent.h"
@@ -110,6 +112,8 @@ void VelGuiApplication::loadPlatform(int &argc, char **argv, const VelString &re
     d->platformName = key;
     // The integration announces its screens here; no window may exist before.
     d->integration->initialize();
+    // Font lookups go to the integration's database from now on.
+    VelFontDatabase::setPlatformFontDatabase(d->integration->fontDatabase());
 
     // The GUI thread takes ownership of the integration's dispatcher.
     if (VelAbstractEventDispatcher *dispatcher = d->integration->createEventDispatcher())
@@ -137,6 +141,9 @@ VelGuiApplication::~VelGuiApplication()
             d->integration ? d->integration->inputContext() : nullptr)
         context->setFocusObject(nullptr);
     d->theme.reset();
+    // The registry hands its faces back and drops its engines while the
+    // database that made them still exists.
+    VelFontDatabase::setPlatformFontDatabase(nullptr);
     d->integration.reset();
     // Screens whose platform screen the integration did not delete.
     while (!d->screens.empty())
