@@ -408,6 +408,53 @@ TEST(KernelDispatcher, ThreadQuitBeforeItsLoopStartsIsNotLost)
     EXPECT_TRUE(thread.wait(DeadlockGuardMs));
 }
 
+TEST(KernelThreads, MovedObjectTakesItsPostedEventsAndTimersAlong)
+{
+    RunningThread t;
+    auto *mover = new VelWorker;
+    VelTimer *timer = new VelTimer(mover);
+    timer->setSingleShot(true);
+    std::atomic<VelThread *> timerRanIn{nullptr};
+    VelSemaphore fired;
+    VelObject::connect(timer, &VelTimer::timeout, timer, [&]() {
+        timerRanIn = VelThread::currentThread();
+        fired.release();
+    });
+    // Started and posted to while still in the main thread; neither may run
+    // here, both must follow the object.
+    timer->start(0);
+    VelMetaObject::invokeMethod(mover, "ping", Vel::QueuedConnection, VEL_ARG(int, 8));
+    mover->moveToThread(&t.thread);
+    EXPECT_EQ(timer->thread(), &t.thread) << "children move with their parent";
+    ASSERT_TRUE(mover->called.tryAcquire(1, DeadlockGuardMs));
+    EXPECT_EQ(mover->ranIn.load(), &t.thread);
+    EXPECT_EQ(mover->last.load(), 8);
+    ASSERT_TRUE(fired.tryAcquire(1, DeadlockGuardMs));
+    EXPECT_EQ(timerRanIn.load(), &t.thread);
+
+    VelPointer<VelWorker> guard(mover);
+    VelSemaphore gone;
+    VelObject::connect(
+        mover, &VelObject::destroyed, mover, [&]() { gone.release(); }, Vel::DirectConnection);
+    mover->deleteLater();
+    ASSERT_TRUE(gone.tryAcquire(1, DeadlockGuardMs));
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST(KernelThreads, DeleteLaterIsHonouredWhenTheThreadFinishes)
+{
+    VelThread thread;
+    auto *worker = new VelWorker;
+    VelPointer<VelWorker> guard(worker);
+    worker->moveToThread(&thread);
+    VelObject::connect(&thread, &VelThread::finished, worker, &VelObject::deleteLater,
+                       Vel::DirectConnection);
+    thread.start();
+    thread.quit();
+    ASSERT_TRUE(thread.wait(DeadlockGuardMs));
+    EXPECT_TRUE(guard.isNull());
+}
+
 TEST(KernelTimers, SingleShotRunsInTheReceiversThread)
 {
     RunningThread t;

@@ -51,6 +51,7 @@ void VelMutex::unlock()
         return;
     m_locked = false;
     m_owner = std::thread::id();
-    guard.unlock();
+    // Notified under the lock: the next owner may destroy the mutex as soon
+    // as it has it.
     m_released.notify_one();
 }

@@ -40,16 +40,15 @@ bool VelReadWriteLock::tryLockForWrite()
 
 void VelReadWriteLock::unlock()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_writer) {
-            m_writer = false;
-        } else if (m_readers > 0) {
-            --m_readers;
-        } else {
-            velWarning("VelReadWriteLock::unlock: the lock is not held");
-            return;
-        }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_writer) {
+        m_writer = false;
+    } else if (m_readers > 0) {
+        --m_readers;
+    } else {
+        velWarning("VelReadWriteLock::unlock: the lock is not held");
+        return;
     }
+    // Under the lock, for the same reason as VelMutex::unlock.
     m_changed.notify_all();
 }

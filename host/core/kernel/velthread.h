@@ -46,13 +46,16 @@ public:
     // ownership. Timers and notifiers of a dispatcher it replaces move over.
     void setEventDispatcher(VelAbstractEventDispatcher *dispatcher);
 
+    // Runs the thread's event loop until quit()/exit(); call from run().
+    int exec();
+
     // signals
     void started();
     void finished();
 
 protected:
+    // The thread's work; by default exec().
     virtual void run();
-    int exec();
 
 private:
     friend class VelThreadData;
