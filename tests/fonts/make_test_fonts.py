@@ -207,6 +207,30 @@ def build_bitmap_only(path, strikes):
     font.save(path)
 
 
+def build_size_limits(path):
+    """'W' is exactly one em wide with a small advance, 'L' is tiny with a
+    one-em advance: at n pixels their bitmap width or advance is n pixels."""
+    names = [".notdef", "space", "W", "L"]
+    fb = FontBuilder(UPEM, isTTF=True)
+    fb.setupGlyphOrder(names)
+    fb.setupCharacterMap({0x20: "space", 0x57: "W", 0x4C: "L"})
+    glyphs = {
+        ".notdef": box_glyph(50, 0, 450, 700),
+        "space": Glyph(),
+        "W": box_glyph(0, 0, UPEM, 10),
+        "L": box_glyph(0, 0, 10, 10),
+    }
+    fb.setupGlyf(glyphs)
+    fb.setupHorizontalMetrics({".notdef": (500, 50), "space": (300, 0), "W": (100, 0),
+                               "L": (UPEM, 0)})
+    fb.setupHorizontalHeader(ascent=ASCENT, descent=DESCENT)
+    fb.setupNameTable({"familyName": "VelTestLimits", "styleName": "Regular"})
+    fb.setupOS2(usWeightClass=400, sTypoAscender=ASCENT, sTypoDescender=DESCENT,
+                usWinAscent=ASCENT, usWinDescent=-DESCENT)
+    fb.setupPost()
+    fb.font.save(path)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -216,6 +240,9 @@ def main():
     build("VelTestSans", "Italic", weight=400, italic=True).save(os.path.join(out, "VelTestSans-Italic.ttf"))
     # Weight only in PANOSE: usWeightClass 0 makes the database fall back to it.
     build("VelTestPanose", "Heavy", weight=0, panose_weight=9).save(os.path.join(out, "VelTestPanose-Heavy.ttf"))
+    build("VelTestPanoseBold", "Regular", weight=400, panose_weight=8).save(os.path.join(out, "VelTestPanoseBold.ttf"))
+    build("VelTestNoWeight", "Bold", weight=0, panose_weight=1).save(os.path.join(out, "VelTestNoWeight.ttf"))
+    build_size_limits(os.path.join(out, "VelTestLimits.ttf"))
     build("VelTestLight", "Light", weight=300).save(os.path.join(out, "VelTestLight.ttf"))
     build("VelTestSymbol", "Regular", cmaps=("symbol",), glyph_names=False).save(os.path.join(out, "VelTestSymbol.ttf"))
     build("VelTestRoman", "Regular", cmaps=("apple-roman", "unicode")).save(os.path.join(out, "VelTestRomanThenUnicode.ttf"))
