@@ -221,17 +221,18 @@ TEST_F(ConfigChooserTest, FilterDemandsExactSizesAndIgnoresFailedQueries)
 
 TEST_F(ConfigChooserTest, AlphaTargetStaysZeroOnceAlphaIsRemoved)
 {
-    // Only configs without alpha exist, so EGL matches nothing until the alpha
-    // request is gone; the first of those has the wrong red size.
-    FakeEgl::setConfigs({rgba(10, 10, 10, 0), rgba(8, 8, 8, 0)});
+    // The 10-bit config matches the alpha request but fails the colour check;
+    // the 888 config without alpha only matches once alpha is no longer asked
+    // for, and must then pass the filter.
+    FakeEgl::setConfigs({rgba(10, 10, 10, 8), rgba(8, 8, 8, 0)});
     VelSurfaceFormat format = rgbFormat(8, 8, 8);
     format.setAlphaBufferSize(8);
     RecordingChooser chooser(FakeEgl::display());
     chooser.setSurfaceFormat(format);
     EXPECT_EQ(chooser.chooseConfig(), FakeEgl::config(1));
-    ASSERT_FALSE(chooser.alphaTargets.empty());
-    for (EGLint target : chooser.alphaTargets)
-        EXPECT_EQ(target, 0);
+    ASSERT_GE(chooser.alphaTargets.size(), 2u);
+    EXPECT_EQ(chooser.alphaTargets.front(), 8);
+    EXPECT_EQ(chooser.alphaTargets.back(), 0);
     for (EGLint target : chooser.redTargets)
         EXPECT_EQ(target, 8);
 }
