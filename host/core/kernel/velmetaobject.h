@@ -355,7 +355,11 @@ bool VelMetaObject::invokeMethod(VelObject *context, F functor, Vel::ConnectionT
 // A signal body:   void VelFoo::valueChanged(int a, int b) { VEL_EMIT(valueChanged, a, b); }
 //
 // The types listed in VEL_META_* are the parameter types as declared
-// (const VelString & included); signatures drop const and references.
+// (const VelString & included); signatures drop const and references. Every
+// parameter and return type needs a meta-type (built-in or declared with
+// VEL_DECLARE_METATYPE where the table is compiled). Signals return void.
+// The table goes in the namespace of the class (inside the anonymous
+// namespace for a class declared in one); private slots are fine.
 
 #define VEL_OBJECT                                                                                 \
 public:                                                                                            \
