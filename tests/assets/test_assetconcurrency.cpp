@@ -145,4 +145,28 @@ TEST_F(AssetConcurrencyTest, DirectoryListingsThroughVelDirFromManyThreads)
     EXPECT_EQ(faults.load(), 0);
 }
 
+TEST_F(AssetConcurrencyTest, CacheHitsAndEvictionsRaceOnlyUnderTheLock)
+{
+    // Mostly hits (recency updates) on five directories, with an occasional
+    // miss on the others forcing evictions: the cache's bookkeeping is
+    // changed from every thread at once.
+    std::atomic<int> faults{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (int r = 0; r < 4000; ++r) {
+                const int d = r % 16 == 0 ? 5 + (t + r / 16) % (directoryCount - 5) : (t + r) % 5;
+                const std::unique_ptr<AndroidAbstractFileEngine> engine =
+                    engineFor("assets:/" + directoryName(d));
+                if (!engine ||
+                    engine->fileName().toStdString() != "assets:/" + directoryName(d) + "/")
+                    ++faults;
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(faults.load(), 0);
+}
+
 } // namespace
