@@ -964,8 +964,10 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
         if (set) {
             FT_Matrix m = matrix;
             FT_Matrix_Multiply(&set->transformationMatrix, &m);
-            freetype->matrix = m;
-            FT_Set_Transform(face, &freetype->matrix, nullptr);
+            if (!sameMatrix(freetype->matrix, m)) {
+                freetype->matrix = m;
+                FT_Set_Transform(face, &freetype->matrix, nullptr);
+            }
         }
         if (!set || set->outline_drawing ||
             !(glyph = loadGlyph(set, glyphIndex, subPixelPosition, neededFormat))) {
