@@ -39,6 +39,21 @@ def off_curve_glyph():
     return pen.glyph()
 
 
+def off_then_on_glyph():
+    # A contour whose first point is off the curve and whose last is on it.
+    from fontTools.ttLib.tables._g_l_y_f import GlyphCoordinates
+    g = Glyph()
+    g.numberOfContours = 1
+    g.coordinates = GlyphCoordinates([(100, 100), (100, 600), (600, 600), (600, 100)])
+    g.flags = bytearray([0, 1, 0, 1])
+    g.endPtsOfContours = [3]
+    g.program = None
+    from fontTools.ttLib.tables import ttProgram
+    g.program = ttProgram.Program()
+    g.program.fromBytecode(b"")
+    return g
+
+
 def build(family, style, weight=400, panose_weight=0, cmaps=("unicode",),
           extra_glyphs=None, kern_pairs=None, italic=False, glyph_names=True):
     names = [".notdef", "space", "A", "B", "V", "offcurve"]
@@ -210,19 +225,20 @@ def build_bitmap_only(path, strikes):
 def build_size_limits(path):
     """'W' is exactly one em wide with a small advance, 'L' is tiny with a
     one-em advance: at n pixels their bitmap width or advance is n pixels."""
-    names = [".notdef", "space", "W", "L"]
+    names = [".notdef", "space", "W", "L", "Q"]
     fb = FontBuilder(UPEM, isTTF=True)
     fb.setupGlyphOrder(names)
-    fb.setupCharacterMap({0x20: "space", 0x57: "W", 0x4C: "L"})
+    fb.setupCharacterMap({0x20: "space", 0x57: "W", 0x4C: "L", 0x51: "Q"})
     glyphs = {
         ".notdef": box_glyph(50, 0, 450, 700),
         "space": Glyph(),
         "W": box_glyph(0, 0, UPEM, 10),
         "L": box_glyph(0, 0, 10, 10),
+        "Q": off_then_on_glyph(),
     }
     fb.setupGlyf(glyphs)
     fb.setupHorizontalMetrics({".notdef": (500, 50), "space": (300, 0), "W": (100, 0),
-                               "L": (UPEM, 0)})
+                               "L": (UPEM, 0), "Q": (700, 100)})
     fb.setupHorizontalHeader(ascent=ASCENT, descent=DESCENT)
     fb.setupNameTable({"familyName": "VelTestLimits", "styleName": "Regular"})
     fb.setupOS2(usWeightClass=400, sTypoAscender=ASCENT, sTypoDescender=DESCENT,

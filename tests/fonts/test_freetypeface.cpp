@@ -287,6 +287,27 @@ TEST(FreetypeFace, AllOffCurveContourMatchesFreetypeDecomposition)
     EXPECT_EQ(metrics.xoff, VelFixed(600));
 }
 
+TEST(FreetypeFace, OffCurveFirstPointWithOnCurveLastPointStartsAtTheLastPoint)
+{
+    auto engine = makeEngine(testFontPath("VelTestLimits.ttf"), 20);
+    ASSERT_TRUE(engine);
+    const glyph_t q = glyphFor(*engine, u'Q');
+    ASSERT_NE(q, 0u);
+    VelPainterPath path;
+    glyph_metrics_t metrics;
+    engine->getUnscaledGlyph(q, &path, &metrics);
+    const Decomposition expected = decomposeUnscaled(*engine, q);
+    ASSERT_EQ(int(expected.elements.size()), 7);
+    ASSERT_EQ(path.elementCount(), 7);
+    EXPECT_DOUBLE_EQ(path.elementAt(0).x, 600);
+    EXPECT_DOUBLE_EQ(path.elementAt(0).y, -100);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(path.elementAt(i).type, expected.elements[size_t(i)].type) << i;
+        EXPECT_NEAR(path.elementAt(i).x, expected.elements[size_t(i)].x, 1e-9) << i;
+        EXPECT_NEAR(path.elementAt(i).y, expected.elements[size_t(i)].y, 1e-9) << i;
+    }
+}
+
 TEST(FreetypeFace, OnCurveContourIsLinesAndAClose)
 {
     auto engine = makeEngine(testFontPath("VelTestSans-Regular.ttf"), 20);
