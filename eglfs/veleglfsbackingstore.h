@@ -1,0 +1,39 @@
+#ifndef VELEGLFSBACKINGSTORE_H
+#define VELEGLFSBACKINGSTORE_H
+
+#include "velimage.h"
+#include "velplatformbackingstore.h"
+#include "velregion.h"
+
+#include <GLES2/gl2.h>
+
+class VelEglFSWindow;
+
+// A raster window's pixels in main memory, copied into a GL texture on each
+// flush; the compositor draws that texture onto the shared surface.
+class VelEglFSBackingStore : public VelPlatformBackingStore
+{
+public:
+    explicit VelEglFSBackingStore(VelWindow *window);
+    ~VelEglFSBackingStore() override;
+
+    VelPaintDevice *paintDevice() override;
+    void beginPaint(const VelRegion &region) override;
+    void flush(VelWindow *window, const VelRegion &region, const VelPoint &offset) override;
+    void resize(const VelSize &size, const VelRegion &staticContents) override;
+
+    GLuint texture() const { return m_texture; }
+    const VelImage &image() const { return m_image; }
+
+private:
+    VelEglFSWindow *rootWindow() const;
+    void makeRootContextCurrent(VelEglFSWindow *root) const;
+    void updateTexture();
+
+    VelEglFSWindow *m_window; // not owned
+    VelImage m_image;
+    GLuint m_texture = 0;
+    VelRegion m_dirty;
+};
+
+#endif

@@ -1,0 +1,78 @@
+#ifndef ANDROIDJNIMAIN_H
+#define ANDROIDJNIMAIN_H
+
+#include <android/asset_manager.h>
+#include <android/native_window.h>
+#include <jni.h>
+
+class VelAndroidPlatformIntegration;
+class VelImage;
+class VelPoint;
+class VelString;
+class VelWindow;
+
+// The process-wide state of the Java bridge and its accessors. Everything the
+// other bridge modules need from Java is cached here once by JNI_OnLoad; the
+// cached values are written only there (and released by terminateVel), so the
+// accessors read them without a lock.
+namespace VelAndroid
+{
+
+JavaVM *javaVM();
+jclass applicationClass();
+jobject activity();
+AAssetManager *assetManager();
+
+// A companion class loaded through the cached class loader, as a local
+// reference; null (with no Java exception left pending) when it is not found.
+jclass findClass(const VelString &className, JNIEnv *env);
+// A new android.graphics.Bitmap (local reference) holding the image's pixels.
+jobject createBitmap(const VelImage &image, JNIEnv *env);
+jobject createBitmapDrawable(jobject bitmap, JNIEnv *env);
+
+void setAndroidPlatformIntegration(VelAndroidPlatformIntegration *integration);
+VelAndroidPlatformIntegration *androidPlatformIntegration();
+VelWindow *topLevelWindowAt(const VelPoint &point);
+
+const char *classErrorMsgFmt();
+const char *methodErrorMsgFmt();
+const char *velTagText();
+
+// The native window of the current Android surface; with waitForWindow the
+// caller blocks until Java delivers one (or a surface without a window).
+ANativeWindow *nativeWindow(bool waitForWindow = true);
+int desktopWidthPixels();
+int desktopHeightPixels();
+double scaledDensity();
+
+void showStatusBar();
+void hideStatusBar();
+void setApplicationActive();
+
+int androidApiLevel(JNIEnv *env);
+
+} // namespace VelAndroid
+
+// Gives the calling thread a JNI environment for the helper's lifetime,
+// attaching the thread when the VM does not know it and detaching it again
+// only if this helper attached it. Every Java call from a thread that is not
+// a Java thread goes through one.
+class ScopedJniEnv
+{
+public:
+    ScopedJniEnv();
+    ~ScopedJniEnv();
+    ScopedJniEnv(const ScopedJniEnv &) = delete;
+    ScopedJniEnv &operator=(const ScopedJniEnv &) = delete;
+
+    JNIEnv *jniEnv() const { return m_env; }
+    JNIEnv *operator->() const { return m_env; }
+    explicit operator bool() const { return m_env != nullptr; }
+    bool attached() const { return m_attached; }
+
+private:
+    JNIEnv *m_env = nullptr;
+    bool m_attached = false;
+};
+
+#endif

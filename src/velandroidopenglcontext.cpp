@@ -1,0 +1,54 @@
+#include "velandroidopenglcontext.h"
+
+#include "velandroidopenglplatformwindow.h"
+
+#include "velopenglcontext_p.h"
+#include "velregion.h"
+#include "velsurface.h"
+#include "velwindow.h"
+#include "velwindowsysteminterface.h"
+
+#include <cstring>
+
+namespace
+{
+
+const char emulatorRendererPrefix[] = "Android Emulator";
+
+} // namespace
+
+VelAndroidOpenGLContext::VelAndroidOpenGLContext(const VelAndroidPlatformIntegration *integration,
+                                                 const VelSurfaceFormat &format,
+                                                 VelPlatformOpenGLContext *share,
+                                                 EGLDisplay display, EGLenum eglApi)
+    : VelEglFSContext(format, share, display, eglApi), m_platformIntegration(integration)
+{
+}
+
+bool VelAndroidOpenGLContext::makeCurrent(VelPlatformSurface *surface)
+{
+    const bool result = VelEglFSContext::makeCurrent(surface);
+    const auto *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    if (renderer &&
+        std::strncmp(renderer, emulatorRendererPrefix, sizeof(emulatorRendererPrefix) - 1) == 0) {
+        if (VelOpenGLContextPrivate *d = VelOpenGLContextPrivate::get(context()))
+            d->workaround_brokenFBOReadBack = true;
+    }
+    return result;
+}
+
+void VelAndroidOpenGLContext::swapBuffers(VelPlatformSurface *surface)
+{
+    VelEglFSContext::swapBuffers(surface);
+    if (!surface || !surface->surface() || surface->surface()->surfaceClass() != VelSurface::Window)
+        return;
+    auto *window = static_cast<VelAndroidOpenGLPlatformWindow *>(surface);
+    VelMutexLocker lock(&window->pendingSizeMutex);
+    if (window->pendingSize.width() < 0 || window->pendingSize.height() < 0)
+        return;
+    const VelRect rect(VelPoint(0, 0), window->pendingSize);
+    window->setGeometry(rect);
+    VelWindowSystemInterface::handleGeometryChange(window->window(), rect, VelRect());
+    VelWindowSystemInterface::handleExposeEvent(window->window(), VelRegion(rect));
+    window->pendingSize = VelSize(-1, -1);
+}

@@ -1,0 +1,65 @@
+#ifndef VELANDROIDPLATFORMINTEGRATION_H
+#define VELANDROIDPLATFORMINTEGRATION_H
+
+#include "veleglfsintegration.h"
+
+class VelAndroidPlatformFontDatabase;
+class VelAndroidPlatformNativeInterface;
+class VelAndroidPlatformServices;
+class VelThread;
+class VelTouchDevice;
+
+// The integration the host asks for everything platform-specific on Android:
+// the full-screen EGL integration with Android windows, contexts and screen,
+// and the target of the bridge's surface, pause and resume notifications.
+class VelAndroidPlatformIntegration : public VelEglFSIntegration
+{
+public:
+    explicit VelAndroidPlatformIntegration(const VelStringList &parameters);
+    ~VelAndroidPlatformIntegration() override;
+
+    bool hasCapability(Capability capability) const override;
+    VelPlatformWindow *createPlatformWindow(VelWindow *window) const override;
+    VelPlatformOpenGLContext *createPlatformOpenGLContext(VelOpenGLContext *context) const override;
+    VelPlatformFontDatabase *fontDatabase() const override;
+    VelPlatformNativeInterface *nativeInterface() const override;
+    VelPlatformServices *services() const override;
+    VelVariant styleHint(StyleHint hint) const override;
+    Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
+
+    virtual void setDesktopSize(int width, int height);
+    virtual void setDisplayMetrics(int widthMillimetres, int heightMillimetres);
+
+    static void setDefaultDisplayMetrics(int geometryWidth, int geometryHeight, int physicalWidth,
+                                         int physicalHeight);
+    static void setScreenOrientation(Vel::ScreenOrientation currentOrientation,
+                                     Vel::ScreenOrientation nativeOrientation);
+
+    void pauseApp();
+    void resumeApp();
+    void invalidateNativeSurface();
+    void surfaceChanged();
+
+    VelTouchDevice *touchDevice() const { return m_touchDevice; }
+    void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
+
+    // Written by Java threads, read by the GUI thread; single 32-bit values.
+    static int m_defaultGeometryWidth;
+    static int m_defaultGeometryHeight;
+    static int m_defaultPhysicalSizeWidth;
+    static int m_defaultPhysicalSizeHeight;
+    static Vel::ScreenOrientation m_orientation;
+    static Vel::ScreenOrientation m_nativeOrientation;
+
+protected:
+    VelEglFSScreen *createScreen() const override;
+
+private:
+    VelTouchDevice *m_touchDevice = nullptr; // never freed: the host keeps touch devices
+    VelThread *m_mainThread;
+    VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned
+    VelAndroidPlatformNativeInterface *m_androidNativeInterface;     // owned
+    VelAndroidPlatformServices *m_androidServices = nullptr;         // owned
+};
+
+#endif
