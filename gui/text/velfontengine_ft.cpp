@@ -634,6 +634,7 @@ VelFontEngineFT::Glyph *VelFontEngineFT::loadGlyph(VelGlyphSet *set, uint glyph,
     g->format = static_cast<signed char>(format);
     delete[] g->data;
     g->data = buffer.release();
+    g->image = VelImage();
     if (set && !reuse)
         set->setGlyph(glyph, subPixelPosition, g);
     return g;
@@ -998,10 +999,18 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
     const int pitch = bytesPerLine(neededFormat, glyph->width);
     if (offset)
         *offset = VelPoint(glyph->x, -glyph->y);
-    currentlyLockedAlphaMap =
-        VelImage(glyph->data, glyph->width, glyph->height, pitch, imageFormatFor(neededFormat));
-    if (!cacheEnabled)
-        currentlyLockedAlphaMap = currentlyLockedAlphaMap.copy();
+    if (cacheEnabled) {
+        // Drawing text locks the same glyphs over and over: the image over a
+        // cached record is made once and shared.
+        if (glyph->image.isNull())
+            glyph->image = VelImage(glyph->data, glyph->width, glyph->height, pitch,
+                                    imageFormatFor(neededFormat));
+        currentlyLockedAlphaMap = glyph->image;
+    } else {
+        currentlyLockedAlphaMap =
+            VelImage(glyph->data, glyph->width, glyph->height, pitch, imageFormatFor(neededFormat))
+                .copy();
+    }
     return &currentlyLockedAlphaMap;
 }
 

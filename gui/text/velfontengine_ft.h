@@ -29,6 +29,9 @@ public:
         signed char advance = 0; // hinted, whole pixels
         signed char format = Format_None;
         uchar *data = nullptr;
+        // An image over data, made the first time the record is handed out
+        // locked; reset whenever data changes.
+        VelImage image;
     };
 
     struct GlyphAndSubPixelPosition {

@@ -7,12 +7,12 @@
 #include "velfixedpoint.h"
 #include "velfontdef.h"
 #include "velfontengine.h"
-#include "velmutex.h"
 #include "velpainterpath.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <mutex>
 #include <unordered_map>
 
 class VelFreetypeFace;
@@ -58,7 +58,7 @@ public:
 
     void lock() { m_lock.lock(); }
     void unlock() { m_lock.unlock(); }
-    bool tryLock() { return m_lock.tryLock(0); }
+    bool tryLock() { return m_lock.try_lock(); }
     // Another reference for an engine that shares the face (a clone).
     void ref() { m_ref.ref(); }
     int refCount() const { return m_ref.load(); }
@@ -88,7 +88,7 @@ private:
     // Guards face and the applied size and transform. Recursive because the
     // host's generic fallbacks call back into the engine while it holds the
     // lock; taken alone, never together with another lock.
-    VelMutex m_lock{VelMutex::Recursive};
+    std::recursive_mutex m_lock;
     // Backs face when it was opened from memory; must outlive it.
     VelByteArray m_fontData;
 };
