@@ -77,15 +77,10 @@ void VelEglFSBackingStore::resize(const VelSize &size, const VelRegion &)
                  GL_UNSIGNED_BYTE, nullptr);
 }
 
-void VelEglFSBackingStore::updateTexture()
+VelRegion VelEglFSBackingStore::uploadRegion(const VelRegion &dirty, const VelRect &imageRect)
 {
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    if (m_dirty.isEmpty())
-        return;
-
-    const VelRect imageRect = m_image.rect();
     VelRegion fixed;
-    for (const VelRect &dirtyRect : m_dirty.intersected(imageRect)) {
+    for (const VelRect &dirtyRect : dirty.intersected(imageRect)) {
         VelRect r = dirtyRect.intersected(imageRect);
         // Rows at least half as wide as the image go up straight from the image
         // memory: cheaper than copying them out first.
@@ -95,7 +90,17 @@ void VelEglFSBackingStore::updateTexture()
         }
         fixed += r;
     }
+    return fixed;
+}
 
+void VelEglFSBackingStore::updateTexture()
+{
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    if (m_dirty.isEmpty())
+        return;
+
+    const VelRect imageRect = m_image.rect();
+    const VelRegion fixed = uploadRegion(m_dirty, imageRect);
     for (const VelRect &r : fixed) {
         if (r.width() == imageRect.width()) {
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, r.y(), r.width(), r.height(), GL_RGBA,

@@ -23,6 +23,11 @@ public:
     void resize(const VelSize &size, const VelRegion &staticContents) override;
 
     GLuint texture() const { return m_texture; }
+
+    // The rectangles an upload of the dirty region sends: each dirty rectangle
+    // clipped to the image, widened to whole rows when it covers at least half
+    // the image's width.
+    static VelRegion uploadRegion(const VelRegion &dirty, const VelRect &imageRect);
     const VelImage &image() const { return m_image; }
 
 private:

@@ -105,16 +105,15 @@ void VelEglFSCompositor::renderAll()
     context->swapBuffers(root->window());
 }
 
-void VelEglFSCompositor::render(VelEglFSWindow *window, GLuint texture, bool raster)
+VelEglFSCompositor::Quad VelEglFSCompositor::quadFor(const VelRect &screenGeometry,
+                                                     const VelRect &windowGeometry, bool raster)
 {
-    const VelRect screenRect = window->screen()->geometry();
-    const VelRect windowRect = window->window()->geometry();
-    const double sw = screenRect.width();
-    const double sh = screenRect.height();
-    const double left = windowRect.left();
-    const double top = windowRect.top();
-    const double right = windowRect.left() + windowRect.width() - 1;
-    const double bottom = windowRect.top() + windowRect.height() - 1;
+    const double sw = screenGeometry.width();
+    const double sh = screenGeometry.height();
+    const double left = windowGeometry.left();
+    const double top = windowGeometry.top();
+    const double right = windowGeometry.left() + windowGeometry.width() - 1;
+    const double bottom = windowGeometry.top() + windowGeometry.height() - 1;
 
     const GLfloat xL = GLfloat(2 * left / sw - 1);
     const GLfloat xR = GLfloat(2 * right / sw - 1);
@@ -123,11 +122,17 @@ void VelEglFSCompositor::render(VelEglFSWindow *window, GLuint texture, bool ras
     // A raster image's first row is its top; GL's texture origin is the bottom.
     if (raster)
         std::swap(yT, yB);
+    return Quad{{xL, yB, xR, yB, xR, yT, xL, yT}};
+}
 
-    const GLfloat vertices[] = {xL, yB, xR, yB, xR, yT, xL, yT};
+void VelEglFSCompositor::render(VelEglFSWindow *window, GLuint texture, bool raster)
+{
+    const VelRect screenRect = window->screen()->geometry();
+    const Quad quad = quadFor(screenRect, window->window()->geometry(), raster);
+    const GLfloat *vertices = quad.vertices;
     static const GLfloat textureCoordinates[] = {0, 0, 1, 0, 1, 1, 0, 1};
 
-    glViewport(0, 0, GLsizei(sw), GLsizei(sh));
+    glViewport(0, 0, screenRect.width(), screenRect.height());
     glEnableVertexAttribArray(GLuint(m_vertexCoordEntry));
     glEnableVertexAttribArray(GLuint(m_textureCoordEntry));
     glVertexAttribPointer(GLuint(m_vertexCoordEntry), 2, GL_FLOAT, GL_FALSE, 0, vertices);

@@ -2,6 +2,7 @@
 #define VELEGLFSCOMPOSITOR_H
 
 #include "velobject.h"
+#include "velrect.h"
 #include "veltimer.h"
 
 #include <GLES2/gl2.h>
@@ -22,6 +23,13 @@ public:
 
     void schedule(VelEglFSScreen *screen);
     void renderAll();
+
+    // Vertex positions (x, y pairs, four corners in drawing order) of a
+    // window's quad in normalised device coordinates.
+    struct Quad {
+        GLfloat vertices[8];
+    };
+    static Quad quadFor(const VelRect &screenGeometry, const VelRect &windowGeometry, bool raster);
 
 private:
     VelEglFSCompositor();
