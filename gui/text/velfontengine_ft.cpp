@@ -103,6 +103,16 @@ uint codePointAt(const VelChar *str, int &i, int len)
     return uc;
 }
 
+// The identity or a pure translation; exact values answer without the fuzzy
+// classification, which is slow for the common untransformed case.
+bool isTranslationOnly(const VelTransform &t)
+{
+    if (t.m11() == 1 && t.m12() == 0 && t.m21() == 0 && t.m22() == 1 && t.m13() == 0 &&
+        t.m23() == 0 && t.m33() == 1)
+        return true;
+    return t.type() <= VelTransform::TxTranslate;
+}
+
 bool cacheDisabledByEnvironment()
 {
     return velEnvironmentVariableIntValue("VEL_NO_FT_CACHE") != 0;
@@ -955,7 +965,7 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
     if (cacheEnabled) {
         const HintStyle savedHintStyle = default_hint_style;
         VelGlyphSet *set = nullptr;
-        if (t.type() <= VelTransform::TxTranslate) {
+        if (isTranslationOnly(t)) {
             set = &defaultGlyphSet_;
         } else {
             default_hint_style = HintNone;
@@ -964,7 +974,8 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
         }
         if (set) {
             FT_Matrix m = matrix;
-            FT_Matrix_Multiply(&set->transformationMatrix, &m);
+            if (set != &defaultGlyphSet_)
+                FT_Matrix_Multiply(&set->transformationMatrix, &m);
             if (!sameMatrix(freetype->matrix, m)) {
                 freetype->matrix = m;
                 FT_Set_Transform(face, &freetype->matrix, nullptr);
@@ -1005,7 +1016,7 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
         if (glyph->image.isNull())
             glyph->image = VelImage(glyph->data, glyph->width, glyph->height, pitch,
                                     imageFormatFor(neededFormat));
-        currentlyLockedAlphaMap = glyph->image;
+        return &glyph->image;
     } else {
         currentlyLockedAlphaMap =
             VelImage(glyph->data, glyph->width, glyph->height, pitch, imageFormatFor(neededFormat))
@@ -1017,7 +1028,8 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
 void VelFontEngineFT::unlockAlphaMapForGlyph()
 {
     unlockFace();
-    currentlyLockedAlphaMap = VelImage();
+    if (!currentlyLockedAlphaMap.isNull())
+        currentlyLockedAlphaMap = VelImage();
     VelFontEngine::unlockAlphaMapForGlyph();
 }
 
