@@ -1,5 +1,7 @@
 #include "renderingsession.h"
 
+#include <velstandin.h>
+
 namespace
 {
 
@@ -19,6 +21,23 @@ TEST(StackedRendering, UpperWindowCoversLowerOne)
     EXPECT_TRUE(frame.is(100, 100, RenderingSession::Red)) << describe(frame.at(100, 100));
     EXPECT_TRUE(frame.is(60, 10, RenderingSession::Red)) << describe(frame.at(60, 10));
     EXPECT_TRUE(frame.is(10, 50, RenderingSession::Red)) << describe(frame.at(10, 50));
+
+    // The Android surface goes away: both windows give up the shared surface,
+    // which is destroyed with the reference it held on the native window.
+    ASSERT_TRUE(session.driver().destroySurface()) << session.driver().lastError();
+    EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
+
+    // A different surface: the shared surface is made again and both windows
+    // are composited onto it.
+    session.announceNewWindow(200, 160);
+    const Frame again = session.waitForFrame(composed);
+    EXPECT_TRUE(again.is(10, 10, RenderingSession::Blue)) << describe(again.at(10, 10));
+    EXPECT_TRUE(again.is(100, 100, RenderingSession::Red)) << describe(again.at(100, 100));
+    // The bridge's reference and the shared surface's.
+    EXPECT_EQ(velStandinLiveNativeWindowCount(), 1);
+
+    ASSERT_TRUE(session.driver().destroySurface());
+    EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
 }
 
 } // namespace
