@@ -80,7 +80,8 @@ TEST(IoPluginMetaData, RuntimeWriterMatchesCompileTimeBlock)
     const VelByteArray object = VelBinaryJson::fromJsonText(VelByteArray(expectedObject), 260, &ok);
     ASSERT_TRUE(ok);
     ASSERT_EQ(object.size(), 260);
-    EXPECT_EQ(std::memcmp(object.constData(), testBlock.bytes + 20, 260), 0);
+    EXPECT_EQ(object, VelByteArray(testBlock.bytes + VelPluginMetaData::HeaderSize,
+                                   VelPluginMetaData::ObjectSize));
 
     VelByteArray tooSmall = VelBinaryJson::fromJsonText(VelByteArray(expectedObject), 100, &ok);
     EXPECT_FALSE(ok);

@@ -32,7 +32,10 @@ public:
                     ts[n++] = t;
             }
         }
-        std::sort(ts, ts + n);
+        // At most two crossings follow the start: order them by hand (a general
+        // sort of this tiny array trips a false array-bounds warning in GCC 12).
+        if (n == 3 && ts[2] < ts[1])
+            std::swap(ts[1], ts[2]);
         ts[n] = 1;
         for (int i = 0; i < n; ++i) {
             const VelPointF p = a + (b - a) * ts[i];
