@@ -1,5 +1,7 @@
 #include "renderingsession.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -27,6 +29,10 @@ TEST(RasterRendering, SurvivesSurfaceLossResizeAndPause)
                                    << describe(first.at(Width / 2, 3 * Height / 4));
     EXPECT_TRUE(first.is(Width / 2, 1, RenderingSession::Red));
     EXPECT_TRUE(first.is(Width / 2, Height - 2, RenderingSession::Blue));
+    // A plain window shown full screen hides the status bar, once.
+    EXPECT_EQ(session.driver().javaCallCount("setFullScreen"), 1);
+    const std::vector<std::string> calls = session.driver().javaCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "setFullScreen(true)"), calls.end());
 
     // The surface goes away and a different one arrives: the application
     // draws on the new window.
