@@ -471,6 +471,25 @@ EGLSurface EGLAPIENTRY eglCreatePbufferSurface(EGLDisplay dpy, EGLConfig config,
     return result;
 }
 
+// Window surfaces take any native window: the double has no window system.
+EGLSurface EGLAPIENTRY eglCreateWindowSurface(EGLDisplay dpy, EGLConfig config,
+                                              EGLNativeWindowType, const EGLint *)
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    State &s = state();
+    record(s, "eglCreateWindowSurface");
+    EGLSurface result = EGL_NO_SURFACE;
+    if (!knownDisplay(dpy))
+        fail(EGL_BAD_DISPLAY);
+    else if (indexOfConfig(s, config) < 0)
+        fail(EGL_BAD_CONFIG);
+    else
+        result = newHandle<EGLSurface>(s);
+    if (result != EGL_NO_SURFACE)
+        s.liveSurfaces.insert(result);
+    return result;
+}
+
 EGLBoolean EGLAPIENTRY eglDestroySurface(EGLDisplay dpy, EGLSurface surface)
 {
     std::lock_guard<std::mutex> lock(stateMutex);
