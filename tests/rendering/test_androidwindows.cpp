@@ -84,6 +84,9 @@ protected:
     {
         delete app;
         app = nullptr;
+        // Before the private X server goes away at exit.
+        ASSERT_TRUE(driver.destroySurface());
+        firstWindow.destroy();
     }
 
     static void announce(VelX11Window &window)
