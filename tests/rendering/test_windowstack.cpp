@@ -1,6 +1,7 @@
 // Windows and the screen stack of the full-screen backend, exactly, against
 // the recording EGL double: one GUI application over the base integration.
 
+#include "veleglfsbackingstore.h"
 #include "veleglfscontext.h"
 #include "veleglfshooks.h"
 #include "veleglfsintegration.h"
@@ -11,6 +12,7 @@
 #include "velexposeevent.h"
 #include "velguiapplication.h"
 #include "velopenglcontext.h"
+#include "velplatformbackingstore.h"
 #include "velplatformintegrationplugin.h"
 #include "velplugin.h"
 #include "velscreen.h"
@@ -260,6 +262,19 @@ TEST_F(WindowStackTest, DesktopWindowCoversTheScreenAndStaysOutOfTheStack)
     EXPECT_EQ(std::find(stack.begin(), stack.end(), platform(&desktop)), stack.end());
     platform(&desktop)->raise();
     EXPECT_EQ(std::find(stack.begin(), stack.end(), platform(&desktop)), stack.end());
+}
+
+TEST_F(WindowStackTest, DestroyedBackingStoreIsNoLongerReachableFromItsWindow)
+{
+    CountingWindow window;
+    window.create();
+    std::unique_ptr<VelPlatformBackingStore> store(
+        VelGuiApplication::platformIntegration()->createPlatformBackingStore(&window));
+    EXPECT_EQ(platform(&window)->backingStore(), store.get());
+    store.reset();
+    // The compositor reads this link for every window in the stack.
+    EXPECT_EQ(platform(&window)->backingStore(), nullptr);
+    EXPECT_EQ(platform(&window)->texture(), 0u);
 }
 
 TEST_F(WindowStackTest, ContextSetsTheSwapIntervalOnce)
