@@ -138,13 +138,19 @@ TEST_F(TopLevelAtTest, HitTestFromAnotherThreadWhileWindowsChange)
     auto window = shownWindow(VelRect(0, 0, 100, 100));
     std::atomic<bool> stop{false};
     std::atomic<int> answers{0};
+    std::atomic<bool> started{false};
     std::thread reader([&] {
-        while (!stop.load()) {
+        do {
             VelWindow *hit = screen->topLevelAt(VelPoint(10, 10));
             if (hit == window.get() || hit == nullptr)
                 ++answers;
-        }
+            started = true;
+        } while (!stop.load());
     });
+    // On a loaded machine the reader may not have run at all before the
+    // changes below are over; they are only interesting while it runs.
+    while (!started.load())
+        std::this_thread::yield();
     for (int i = 0; i < 2000; ++i) {
         VelWindow extra;
         extra.setGeometry(VelRect(0, 0, 100 + i % 7, 100));

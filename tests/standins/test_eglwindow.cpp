@@ -81,7 +81,7 @@ protected:
         std::vector<uint8_t> pixels;
         std::string error;
         // The X server shows the swapped buffer shortly after the swap.
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
             ASSERT_TRUE(m_window.grabPixels(&pixels, &error)) << error;
             if (pixels[0] == r && pixels[1] == g && pixels[2] == b)
                 break;
