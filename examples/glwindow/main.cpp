@@ -35,7 +35,7 @@ public:
 protected:
     void exposeEvent(VelExposeEvent *) override
     {
-        if (isExposed())
+        if (isExposed() && handle())
             render();
     }
 
