@@ -2,6 +2,8 @@
 #               [ENVIRONMENT <VAR=value>...] [TIMEOUT <seconds>])
 # One executable a call: tests that need their own Java VM (one per process)
 # or their own process-wide state get their own executable.
+set(VEL_X11_TEST_AREAS standins bridge rendering)
+
 function(vel_add_gtest)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "LABELS;SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -11,6 +13,13 @@ function(vel_add_gtest)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+  # Tests of these areas put windows on the shared X server and read their
+  # pixels back from the screen, where a window of a test running in parallel
+  # would cover them: they take turns.
+  get_filename_component(test_area ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  if(test_area IN_LIST VEL_X11_TEST_AREAS)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK x11display)
+  endif()
   if(T_ENVIRONMENT)
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
   endif()
