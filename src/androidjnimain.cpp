@@ -31,6 +31,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -756,6 +757,13 @@ VelWindow *topLevelWindowAt(const VelPoint &point)
     return screen ? screen->topLevelAt(point) : nullptr;
 }
 
+static std::atomic<WindowWaitHook> m_windowWaitHook{nullptr};
+
+void setNativeWindowWaitHook(WindowWaitHook hook)
+{
+    m_windowWaitHook = hook;
+}
+
 ANativeWindow *nativeWindow(bool waitForWindow)
 {
     m_surfaceMutex.lock();
@@ -765,6 +773,8 @@ ANativeWindow *nativeWindow(bool waitForWindow)
         // leaves its count in the semaphore.
         m_waitForWindow = true;
         m_surfaceMutex.unlock();
+        if (WindowWaitHook hook = m_windowWaitHook.load())
+            hook();
         m_waitForWindowSemaphore.acquire();
         m_waitForWindow = false;
     } else {

@@ -41,6 +41,11 @@ const char *velTagText();
 // The native window of the current Android surface; with waitForWindow the
 // caller blocks until Java delivers one (or a surface without a window).
 ANativeWindow *nativeWindow(bool waitForWindow = true);
+// Test seam: called by nativeWindow(true) after it released the surface mutex
+// and before it waits, the moment a surface may arrive unseen. Null (the
+// default) calls nothing.
+using WindowWaitHook = void (*)();
+void setNativeWindowWaitHook(WindowWaitHook hook);
 int desktopWidthPixels();
 int desktopHeightPixels();
 double scaledDensity();

@@ -54,9 +54,10 @@ protected:
     jobject surfaceOn(VelX11Window &window, int width, int height)
     {
         std::string error;
-        if (!window.windowId())
+        if (!window.windowId()) {
             EXPECT_TRUE(window.create(std::getenv("DISPLAY"), width, height, "bridge", &error))
                 << error;
+        }
         return driver.newSurface(window.windowId(), width, height);
     }
 
@@ -166,6 +167,55 @@ TEST_F(SurfaceBridgeTest, WaitingForTheWindowEndsWithSetSurfaceAndReferencesDoNo
     EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
     driver.deleteGlobalRef(surface);
     driver.deleteGlobalRef(other);
+}
+
+// The surface that the wait hook below delivers, and how.
+jobject lateSurface = nullptr;
+bool (*deliverLateSurface)(jobject) = nullptr;
+
+void setSurfaceInsideTheWaitWindow()
+{
+    // Runs on the waiting thread between its unlock and its wait.
+    deliverLateSurface(lateSurface);
+}
+
+TEST_F(SurfaceBridgeTest, SurfaceArrivingBetweenUnlockAndWaitStillWakesTheWaiter)
+{
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window window;
+    lateSurface = surfaceOn(window, 64, 48);
+    ASSERT_NE(lateSurface, nullptr) << driver.lastError();
+    deliverLateSurface = [](jobject surface) { return driver.setSurface(surface); };
+    VelAndroid::setNativeWindowWaitHook(setSurfaceInsideTheWaitWindow);
+
+    std::atomic<ANativeWindow *> received{nullptr};
+    std::atomic<bool> returned{false};
+    std::thread waiter([&] {
+        received = VelAndroid::nativeWindow(true);
+        returned = true;
+    });
+    // Only a lost wake-up keeps the waiter blocked; the bound guards the test
+    // against hanging, it does not time anything.
+    for (int i = 0; i < 3000 && !returned; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    const bool woke = returned;
+    if (!woke) {
+        VelX11Window rescue;
+        jobject unblock = surfaceOn(rescue, 16, 16);
+        driver.setSurface(unblock);
+        waiter.join();
+        driver.deleteGlobalRef(unblock);
+    } else {
+        waiter.join();
+    }
+    EXPECT_TRUE(woke) << "the surface delivered before the wait was lost";
+    ASSERT_NE(received.load(), nullptr);
+    EXPECT_EQ(velStandinNativeWindowHandle(received), window.windowId());
+
+    ASSERT_TRUE(driver.destroySurface());
+    driver.deleteGlobalRef(lateSurface);
+    lateSurface = nullptr;
 }
 
 TEST_F(SurfaceBridgeTest, ScopedJniEnvAttachesOnlyNativeThreads)
