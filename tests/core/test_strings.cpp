@@ -5,7 +5,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 TEST(VelStringTest, SurrogatePairsSurviveUtf8RoundTrip)
 {
@@ -22,7 +23,8 @@ TEST(VelStringTest, SurrogatePairsSurviveUtf8RoundTrip)
 TEST(VelStringTest, MalformedUtf8BecomesReplacementCharacters)
 {
     // A truncated three-byte sequence and an overlong encoding of '/'.
-    const VelString s = VelString::fromUtf8("x\xE2\x82" "y\xC0\xAF");
+    const VelString s = VelString::fromUtf8("x\xE2\x82"
+                                            "y\xC0\xAF");
     ASSERT_GE(s.length(), 3);
     EXPECT_EQ(s.at(0), VelChar('x'));
     EXPECT_EQ(s.at(1).unicode(), 0xFFFD);
@@ -36,7 +38,8 @@ TEST(VelStringTest, LoneSurrogateHasNoUtf8FormButKeepsItsUnit)
     const VelString s(units, 3);
     EXPECT_EQ(s.length(), 3);
     EXPECT_EQ(s.at(1).unicode(), 0xD800);
-    EXPECT_EQ(s.toUtf8(), VelByteArray("a\xEF\xBF\xBD" "b"));
+    EXPECT_EQ(s.toUtf8(), VelByteArray("a\xEF\xBF\xBD"
+                                       "b"));
 }
 
 TEST(VelStringTest, Latin1StopsAtNulAndMapsHighBytes)
@@ -82,7 +85,10 @@ TEST(VelStringTest, SplitKeepsEmptyPartsUnlessAsked)
 TEST(VelStringTest, CaseMappingAndTrimming)
 {
     EXPECT_EQ(VelString("Android").toLower(), VelString("android"));
-    EXPECT_EQ(VelString::fromUtf8("stra\xC3\x9F" "e").toUpper(), VelString("STRASSE"));
+    EXPECT_EQ(VelString::fromUtf8("stra\xC3\x9F"
+                                  "e")
+                  .toUpper(),
+              VelString("STRASSE"));
     EXPECT_EQ(VelString(" \t x y \n").trimmed(), VelString("x y"));
     EXPECT_EQ(VelString("  a   b ").simplified(), VelString("a b"));
 }
@@ -94,7 +100,8 @@ TEST(VelStringTest, CaseInsensitiveCompareStillOrders)
     EXPECT_GT(VelString("S").compare("Esc", Vel::CaseInsensitive), 0);
     EXPECT_LT(VelString("alpha").compare("BETA", Vel::CaseInsensitive), 0);
     VelStringList families;
-    families << "Roboto" << "DejaVu";
+    families << "Roboto"
+             << "DejaVu";
     EXPECT_TRUE(families.contains("dejavu", Vel::CaseInsensitive));
     EXPECT_FALSE(families.contains("Esc", Vel::CaseInsensitive));
 }

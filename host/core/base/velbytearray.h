@@ -82,10 +82,22 @@ public:
     std::string::const_iterator begin() const { return m_data.begin(); }
     std::string::const_iterator end() const { return m_data.end(); }
 
-    friend bool operator==(const VelByteArray &a, const VelByteArray &b) { return a.m_data == b.m_data; }
-    friend bool operator!=(const VelByteArray &a, const VelByteArray &b) { return a.m_data != b.m_data; }
-    friend bool operator<(const VelByteArray &a, const VelByteArray &b) { return a.m_data < b.m_data; }
-    friend bool operator==(const VelByteArray &a, const char *b) { return a.m_data == (b ? b : ""); }
+    friend bool operator==(const VelByteArray &a, const VelByteArray &b)
+    {
+        return a.m_data == b.m_data;
+    }
+    friend bool operator!=(const VelByteArray &a, const VelByteArray &b)
+    {
+        return a.m_data != b.m_data;
+    }
+    friend bool operator<(const VelByteArray &a, const VelByteArray &b)
+    {
+        return a.m_data < b.m_data;
+    }
+    friend bool operator==(const VelByteArray &a, const char *b)
+    {
+        return a.m_data == (b ? b : "");
+    }
     friend bool operator!=(const VelByteArray &a, const char *b) { return !(a == b); }
     friend VelByteArray operator+(VelByteArray a, const VelByteArray &b) { return a.append(b); }
     friend VelByteArray operator+(VelByteArray a, const char *b) { return a.append(b); }
@@ -100,10 +112,13 @@ inline uint velHash(const VelByteArray &key, uint seed = 0)
     return uint(std::hash<std::string>()(key.toStdString())) ^ seed;
 }
 
-namespace std {
-template <> struct hash<VelByteArray>
+namespace std
 {
-    size_t operator()(const VelByteArray &b) const noexcept { return hash<string>()(b.toStdString()); }
+template <> struct hash<VelByteArray> {
+    size_t operator()(const VelByteArray &b) const noexcept
+    {
+        return hash<string>()(b.toStdString());
+    }
 };
 } // namespace std
 

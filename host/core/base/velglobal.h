@@ -21,7 +21,8 @@ using uint = unsigned int;
 using ushort = unsigned short;
 using ulong = unsigned long;
 
-namespace Vel {
+namespace Vel
+{
 enum CaseSensitivity { CaseInsensitive = 0, CaseSensitive = 1 };
 enum SplitBehavior { KeepEmptyParts = 0, SkipEmptyParts = 1 };
 } // namespace Vel
@@ -32,13 +33,22 @@ enum SplitBehavior { KeepEmptyParts = 0, SkipEmptyParts = 1 };
 
 #define VEL_UNUSED(x) (void)(x)
 
-template <typename T> inline const T &velMin(const T &a, const T &b) { return (a < b) ? a : b; }
-template <typename T> inline const T &velMax(const T &a, const T &b) { return (a < b) ? b : a; }
+template <typename T> inline const T &velMin(const T &a, const T &b)
+{
+    return (a < b) ? a : b;
+}
+template <typename T> inline const T &velMax(const T &a, const T &b)
+{
+    return (a < b) ? b : a;
+}
 template <typename T> inline const T &velBound(const T &lo, const T &v, const T &hi)
 {
     return velMax(lo, velMin(v, hi));
 }
-inline int velRound(double d) { return d >= 0.0 ? int(d + 0.5) : int(d - 0.5); }
+inline int velRound(double d)
+{
+    return d >= 0.0 ? int(d + 0.5) : int(d - 0.5);
+}
 inline bool velFuzzyCompare(double a, double b)
 {
     const double d = a - b;
@@ -46,6 +56,9 @@ inline bool velFuzzyCompare(double a, double b)
     const double mb = b < 0 ? -b : b;
     return (d < 0 ? -d : d) * 1000000000000. <= (ma < mb ? ma : mb);
 }
-inline bool velFuzzyIsNull(double d) { return (d < 0 ? -d : d) <= 0.000000000001; }
+inline bool velFuzzyIsNull(double d)
+{
+    return (d < 0 ? -d : d) <= 0.000000000001;
+}
 
 #endif

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 std::atomic<VelMessageHandler> g_handler{nullptr};
 std::mutex g_stderrMutex; // serialises the default handler's writes; taken alone
@@ -62,12 +63,14 @@ VelMessageHandler velInstallMessageHandler(VelMessageHandler handler)
     return g_handler.exchange(handler);
 }
 
-VelString velFormatLogMessage(VelMsgType type, const VelMessageLogContext &, const VelString &message)
+VelString velFormatLogMessage(VelMsgType type, const VelMessageLogContext &,
+                              const VelString &message)
 {
     return VelString::fromLatin1(levelName(type)) + ": " + message;
 }
 
-void velMessageOutput(VelMsgType type, const VelMessageLogContext &context, const VelString &message)
+void velMessageOutput(VelMsgType type, const VelMessageLogContext &context,
+                      const VelString &message)
 {
     VelMessageHandler handler = g_handler.load();
     (handler ? handler : defaultHandler)(type, context, message);
@@ -117,8 +120,8 @@ VelDebug::VelDebug(VelMsgType type, const VelMessageLogContext &context)
 // Copies are only made when a stream is returned by value; the copy takes over
 // the duty to emit the message.
 VelDebug::VelDebug(const VelDebug &other)
-    : m_type(other.m_type), m_context(other.m_context), m_text(other.m_text),
-      m_base(other.m_base), m_space(other.m_space), m_quote(other.m_quote)
+    : m_type(other.m_type), m_context(other.m_context), m_text(other.m_text), m_base(other.m_base),
+      m_space(other.m_space), m_quote(other.m_quote)
 {
     const_cast<VelDebug &>(other).m_owner = false;
 }

@@ -6,12 +6,17 @@
 
 #include <string>
 
-enum VelMsgType { VelDebugMsg = 0, VelWarningMsg = 1, VelCriticalMsg = 2, VelFatalMsg = 3, VelInfoMsg = 4 };
+enum VelMsgType {
+    VelDebugMsg = 0,
+    VelWarningMsg = 1,
+    VelCriticalMsg = 2,
+    VelFatalMsg = 3,
+    VelInfoMsg = 4
+};
 
 // Where a message came from: the source file and function are recorded with
 // every message so that captured logs can be traced to their origin.
-struct VelMessageLogContext
-{
+struct VelMessageLogContext {
     const char *file = nullptr;
     int line = 0;
     const char *function = nullptr;
@@ -24,25 +29,50 @@ using VelMessageHandler = void (*)(VelMsgType, const VelMessageLogContext &, con
 // one; null restores the default handler (standard error). A fatal message
 // ends the process after the handler returned.
 VelMessageHandler velInstallMessageHandler(VelMessageHandler handler);
-void velMessageOutput(VelMsgType type, const VelMessageLogContext &context, const VelString &message);
+void velMessageOutput(VelMsgType type, const VelMessageLogContext &context,
+                      const VelString &message);
 // Formats a default log line ("Warning: text") as the default handler writes it.
-VelString velFormatLogMessage(VelMsgType type, const VelMessageLogContext &context, const VelString &message);
+VelString velFormatLogMessage(VelMsgType type, const VelMessageLogContext &context,
+                              const VelString &message);
 
 // The streaming form: items are separated by one blank; strings and byte
 // strings are quoted, C string literals are not.
 class VelDebug
 {
 public:
-    explicit VelDebug(VelMsgType type, const VelMessageLogContext &context = VelMessageLogContext());
+    explicit VelDebug(VelMsgType type,
+                      const VelMessageLogContext &context = VelMessageLogContext());
     VelDebug(const VelDebug &other);
     VelDebug &operator=(const VelDebug &) = delete;
     ~VelDebug();
 
-    VelDebug &space() { m_space = true; m_text.push_back(' '); return *this; }
-    VelDebug &nospace() { m_space = false; return *this; }
-    VelDebug &maybeSpace() { if (m_space) m_text.push_back(' '); return *this; }
-    VelDebug &quote() { m_quote = true; return *this; }
-    VelDebug &noquote() { m_quote = false; return *this; }
+    VelDebug &space()
+    {
+        m_space = true;
+        m_text.push_back(' ');
+        return *this;
+    }
+    VelDebug &nospace()
+    {
+        m_space = false;
+        return *this;
+    }
+    VelDebug &maybeSpace()
+    {
+        if (m_space)
+            m_text.push_back(' ');
+        return *this;
+    }
+    VelDebug &quote()
+    {
+        m_quote = true;
+        return *this;
+    }
+    VelDebug &noquote()
+    {
+        m_quote = false;
+        return *this;
+    }
     bool autoInsertSpaces() const { return m_space; }
     void setIntegerBase(int base) { m_base = base; }
     int integerBase() const { return m_base; }
@@ -68,7 +98,11 @@ public:
     VelDebug &operator<<(VelDebug &(*manipulator)(VelDebug &)) { return manipulator(*this); }
 
     // Appends raw text without separators or quotes (for operator<< of other types).
-    VelDebug &appendRaw(const std::string &text) { m_text += text; return *this; }
+    VelDebug &appendRaw(const std::string &text)
+    {
+        m_text += text;
+        return *this;
+    }
 
 private:
     VelDebug &putSigned(long long n);
@@ -83,9 +117,18 @@ private:
     bool m_owner = true;
 };
 
-namespace Vel {
-inline VelDebug &hex(VelDebug &d) { d.setIntegerBase(16); return d; }
-inline VelDebug &dec(VelDebug &d) { d.setIntegerBase(10); return d; }
+namespace Vel
+{
+inline VelDebug &hex(VelDebug &d)
+{
+    d.setIntegerBase(16);
+    return d;
+}
+inline VelDebug &dec(VelDebug &d)
+{
+    d.setIntegerBase(10);
+    return d;
+}
 } // namespace Vel
 
 class VelMessageLogger

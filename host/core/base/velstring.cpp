@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
-char16_t foldUnit(char16_t u) { return char16_t(u_foldCase(UChar32(u), U_FOLD_CASE_DEFAULT)); }
+char16_t foldUnit(char16_t u)
+{
+    return char16_t(u_foldCase(UChar32(u), U_FOLD_CASE_DEFAULT));
+}
 
 bool unitsEqual(char16_t a, char16_t b, Vel::CaseSensitivity cs)
 {
@@ -154,7 +158,10 @@ VelString VelString::fromLatin1(const char *str, int size)
 }
 
 // The local 8-bit encoding of every system we run on is UTF-8.
-VelString VelString::fromLocal8Bit(const char *str, int size) { return fromUtf8(str, size); }
+VelString VelString::fromLocal8Bit(const char *str, int size)
+{
+    return fromUtf8(str, size);
+}
 
 VelString VelString::fromUcs4(const uint *codePoints, int size)
 {
@@ -164,7 +171,10 @@ VelString VelString::fromUcs4(const uint *codePoints, int size)
     return result;
 }
 
-VelString VelString::number(long long n, int base) { return fromLatin1(VelByteArray::number(n, base)); }
+VelString VelString::number(long long n, int base)
+{
+    return fromLatin1(VelByteArray::number(n, base));
+}
 
 VelString VelString::number(double n, char format, int precision)
 {
@@ -198,7 +208,10 @@ VelByteArray VelString::toLatin1() const
     return VelByteArray(std::move(out));
 }
 
-VelByteArray VelString::toLocal8Bit() const { return toUtf8(); }
+VelByteArray VelString::toLocal8Bit() const
+{
+    return toUtf8();
+}
 
 std::vector<uint> VelString::toUcs4() const
 {
@@ -256,7 +269,8 @@ VelString &VelString::replace(int pos, int n, const VelString &after)
     return *this;
 }
 
-VelString &VelString::replace(const VelString &before, const VelString &after, Vel::CaseSensitivity cs)
+VelString &VelString::replace(const VelString &before, const VelString &after,
+                              Vel::CaseSensitivity cs)
 {
     if (before.isEmpty())
         return *this;
@@ -367,10 +381,11 @@ int VelString::compare(const VelString &other, Vel::CaseSensitivity cs) const
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-namespace {
+namespace
+{
 
 VelString mapCase(const std::u16string &in, int32_t (*fn)(UChar *, int32_t, const UChar *, int32_t,
-                                                        const char *, UErrorCode *))
+                                                          const char *, UErrorCode *))
 {
     if (in.empty())
         return VelString();
@@ -392,8 +407,14 @@ VelString mapCase(const std::u16string &in, int32_t (*fn)(UChar *, int32_t, cons
 
 } // namespace
 
-VelString VelString::toLower() const { return mapCase(m_data, u_strToLower); }
-VelString VelString::toUpper() const { return mapCase(m_data, u_strToUpper); }
+VelString VelString::toLower() const
+{
+    return mapCase(m_data, u_strToLower);
+}
+VelString VelString::toUpper() const
+{
+    return mapCase(m_data, u_strToUpper);
+}
 
 VelString VelString::toCaseFolded() const
 {
@@ -455,7 +476,8 @@ VelStringList VelString::split(const VelString &sep, Vel::SplitBehavior behavior
     return parts;
 }
 
-VelStringList VelString::split(VelChar sep, Vel::SplitBehavior behavior, Vel::CaseSensitivity cs) const
+VelStringList VelString::split(VelChar sep, Vel::SplitBehavior behavior,
+                               Vel::CaseSensitivity cs) const
 {
     return split(VelString(sep), behavior, cs);
 }
@@ -480,7 +502,8 @@ VelString VelString::arg(const VelString &a) const
         if (m_data[size_t(i)] == u'%') {
             int n = 0;
             int j = i + 1;
-            while (j < length() && j < i + 3 && m_data[size_t(j)] >= u'0' && m_data[size_t(j)] <= u'9')
+            while (j < length() && j < i + 3 && m_data[size_t(j)] >= u'0' &&
+                   m_data[size_t(j)] <= u'9')
                 n = n * 10 + (m_data[size_t(j++)] - u'0');
             if (n == lowest) {
                 result.append(a);

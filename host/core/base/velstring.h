@@ -17,7 +17,11 @@ class VelString
 {
 public:
     VelString() = default;
-    VelString(const char *utf8) { if (utf8) *this = fromUtf8(utf8); }
+    VelString(const char *utf8)
+    {
+        if (utf8)
+            *this = fromUtf8(utf8);
+    }
     VelString(const char16_t *units, int size);
     VelString(const char16_t *units);
     VelString(VelChar ch) : m_data(1, ch.unicode()) {}
@@ -26,14 +30,29 @@ public:
     explicit VelString(std::u16string &&s) : m_data(std::move(s)) {}
 
     static VelString fromUtf8(const char *str, int size = -1);
-    static VelString fromUtf8(const VelByteArray &ba) { return fromUtf8(ba.constData(), ba.size()); }
+    static VelString fromUtf8(const VelByteArray &ba)
+    {
+        return fromUtf8(ba.constData(), ba.size());
+    }
     static VelString fromLatin1(const char *str, int size = -1);
-    static VelString fromLatin1(const VelByteArray &ba) { return fromLatin1(ba.constData(), ba.size()); }
+    static VelString fromLatin1(const VelByteArray &ba)
+    {
+        return fromLatin1(ba.constData(), ba.size());
+    }
     static VelString fromLocal8Bit(const char *str, int size = -1);
-    static VelString fromLocal8Bit(const VelByteArray &ba) { return fromLocal8Bit(ba.constData(), ba.size()); }
-    static VelString fromUtf16(const char16_t *units, int size = -1) { return VelString(units, size); }
+    static VelString fromLocal8Bit(const VelByteArray &ba)
+    {
+        return fromLocal8Bit(ba.constData(), ba.size());
+    }
+    static VelString fromUtf16(const char16_t *units, int size = -1)
+    {
+        return VelString(units, size);
+    }
     static VelString fromUcs4(const uint *codePoints, int size);
-    static VelString fromStdString(const std::string &utf8) { return fromUtf8(utf8.c_str(), int(utf8.size())); }
+    static VelString fromStdString(const std::string &utf8)
+    {
+        return fromUtf8(utf8.c_str(), int(utf8.size()));
+    }
     static VelString number(long long n, int base = 10);
     static VelString number(double n, char format = 'g', int precision = 6);
 
@@ -62,13 +81,26 @@ public:
     void resize(int size) { m_data.resize(size_t(size < 0 ? 0 : size)); }
     void truncate(int pos);
     void chop(int n);
-    VelString &append(const VelString &s) { m_data += s.m_data; return *this; }
-    VelString &append(VelChar c) { m_data.push_back(c.unicode()); return *this; }
-    VelString &prepend(const VelString &s) { m_data.insert(0, s.m_data); return *this; }
+    VelString &append(const VelString &s)
+    {
+        m_data += s.m_data;
+        return *this;
+    }
+    VelString &append(VelChar c)
+    {
+        m_data.push_back(c.unicode());
+        return *this;
+    }
+    VelString &prepend(const VelString &s)
+    {
+        m_data.insert(0, s.m_data);
+        return *this;
+    }
     VelString &insert(int pos, const VelString &s);
     VelString &remove(int pos, int n);
     VelString &replace(int pos, int n, const VelString &after);
-    VelString &replace(const VelString &before, const VelString &after, Vel::CaseSensitivity cs = Vel::CaseSensitive);
+    VelString &replace(const VelString &before, const VelString &after,
+                       Vel::CaseSensitivity cs = Vel::CaseSensitive);
     VelString &operator+=(const VelString &s) { return append(s); }
     VelString &operator+=(VelChar c) { return append(c); }
 
@@ -76,15 +108,20 @@ public:
     VelString right(int n) const;
     VelString mid(int pos, int n = -1) const; // clipped to the string
 
-    int indexOf(const VelString &s, int from = 0, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
+    int indexOf(const VelString &s, int from = 0,
+                Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
     int indexOf(VelChar c, int from = 0, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
-    int lastIndexOf(const VelString &s, int from = -1, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
+    int lastIndexOf(const VelString &s, int from = -1,
+                    Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
     int lastIndexOf(VelChar c, int from = -1, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
     bool contains(const VelString &s, Vel::CaseSensitivity cs = Vel::CaseSensitive) const
     {
         return indexOf(s, 0, cs) >= 0;
     }
-    bool contains(VelChar c, Vel::CaseSensitivity cs = Vel::CaseSensitive) const { return indexOf(c, 0, cs) >= 0; }
+    bool contains(VelChar c, Vel::CaseSensitivity cs = Vel::CaseSensitive) const
+    {
+        return indexOf(c, 0, cs) >= 0;
+    }
     int count(const VelString &s, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
     bool startsWith(const VelString &s, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
     bool endsWith(const VelString &s, Vel::CaseSensitivity cs = Vel::CaseSensitive) const;
@@ -108,7 +145,10 @@ public:
 
     int toInt(bool *ok = nullptr, int base = 10) const { return toLatin1().toInt(ok, base); }
     uint toUInt(bool *ok = nullptr, int base = 10) const { return toLatin1().toUInt(ok, base); }
-    long long toLongLong(bool *ok = nullptr, int base = 10) const { return toLatin1().toLongLong(ok, base); }
+    long long toLongLong(bool *ok = nullptr, int base = 10) const
+    {
+        return toLatin1().toLongLong(ok, base);
+    }
     double toDouble(bool *ok = nullptr) const { return toLatin1().toDouble(ok); }
 
     std::u16string::const_iterator begin() const { return m_data.begin(); }
@@ -136,9 +176,21 @@ public:
     VelStringList() = default;
     VelStringList(const VelString &s) { push_back(s); }
 
-    VelStringList &operator<<(const VelString &s) { push_back(s); return *this; }
-    VelStringList &operator<<(const VelStringList &l) { insert(end(), l.begin(), l.end()); return *this; }
-    VelStringList &operator+=(const VelString &s) { push_back(s); return *this; }
+    VelStringList &operator<<(const VelString &s)
+    {
+        push_back(s);
+        return *this;
+    }
+    VelStringList &operator<<(const VelStringList &l)
+    {
+        insert(end(), l.begin(), l.end());
+        return *this;
+    }
+    VelStringList &operator+=(const VelString &s)
+    {
+        push_back(s);
+        return *this;
+    }
     VelStringList &operator+=(const VelStringList &l) { return *this << l; }
     void append(const VelString &s) { push_back(s); }
     void append(const VelStringList &l) { *this << l; }
@@ -162,10 +214,13 @@ inline uint velHash(const VelString &key, uint seed = 0)
     return uint(std::hash<std::u16string>()(key.toStdU16String())) ^ seed;
 }
 
-namespace std {
-template <> struct hash<VelString>
+namespace std
 {
-    size_t operator()(const VelString &s) const noexcept { return hash<u16string>()(s.toStdU16String()); }
+template <> struct hash<VelString> {
+    size_t operator()(const VelString &s) const noexcept
+    {
+        return hash<u16string>()(s.toStdU16String());
+    }
 };
 } // namespace std
 

@@ -472,8 +472,8 @@ EGLSurface EGLAPIENTRY eglCreatePbufferSurface(EGLDisplay dpy, EGLConfig config,
 }
 
 // Window surfaces take any native window: the double has no window system.
-EGLSurface EGLAPIENTRY eglCreateWindowSurface(EGLDisplay dpy, EGLConfig config,
-                                              EGLNativeWindowType, const EGLint *)
+EGLSurface EGLAPIENTRY eglCreateWindowSurface(EGLDisplay dpy, EGLConfig config, EGLNativeWindowType,
+                                              const EGLint *)
 {
     std::lock_guard<std::mutex> lock(stateMutex);
     State &s = state();
