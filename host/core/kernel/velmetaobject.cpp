@@ -1,4 +1,5 @@
 #include "velmetaobject.h"
+#include "velsignature_p.h"
 
 #include "vellogging.h"
 #include "velobject.h"
@@ -37,28 +38,8 @@ std::mutex &buildMutex()
     return *mutex;
 }
 
-bool isIdentChar(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-std::string collapseBlanks(const char *s)
-{
-    std::string out;
-    bool pendingBlank = false;
-    for (; *s; ++s) {
-        const char c = *s;
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            pendingBlank = !out.empty();
-            continue;
-        }
-        if (pendingBlank && isIdentChar(out.back()) && isIdentChar(c))
-            out.push_back(' ');
-        pendingBlank = false;
-        out.push_back(c);
-    }
-    return out;
-}
+using VelSignature::collapseBlanks;
+using VelSignature::isIdentChar;
 
 // Splits "a,b<c,d>,e" at the commas outside brackets.
 std::vector<std::string> splitParameters(const std::string &list)

@@ -1,4 +1,5 @@
 #include "velmetatype.h"
+#include "velsignature_p.h"
 
 #include "vellogging.h"
 
@@ -154,29 +155,8 @@ Registry::Registry()
         m_byName.emplace(a.alias, a.id);
 }
 
-bool isIdentChar(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-// Collapses blanks: one blank survives only between two identifier characters.
-std::string collapseBlanks(const char *s)
-{
-    std::string out;
-    bool pendingBlank = false;
-    for (; *s; ++s) {
-        const char c = *s;
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            pendingBlank = !out.empty();
-            continue;
-        }
-        if (pendingBlank && isIdentChar(out.back()) && isIdentChar(c))
-            out.push_back(' ');
-        pendingBlank = false;
-        out.push_back(c);
-    }
-    return out;
-}
+using VelSignature::collapseBlanks;
+using VelSignature::isIdentChar;
 
 } // namespace
 
@@ -276,4 +256,27 @@ void VelMetaType::destruct(int typeId, void *data)
     TypeRecord r;
     if (data && Registry::instance().record(typeId, &r) && r.ops.destruct)
         r.ops.destruct(data);
+}
+
+bool VelSignature::isIdentChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+std::string VelSignature::collapseBlanks(const char *s)
+{
+    std::string out;
+    bool pendingBlank = false;
+    for (; *s; ++s) {
+        const char c = *s;
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            pendingBlank = !out.empty();
+            continue;
+        }
+        if (pendingBlank && isIdentChar(out.back()) && isIdentChar(c))
+            out.push_back(' ');
+        pendingBlank = false;
+        out.push_back(c);
+    }
+    return out;
 }
