@@ -92,9 +92,10 @@ protected:
     static void announce(VelX11Window &window)
     {
         std::string error;
-        if (!window.windowId())
+        if (!window.windowId()) {
             ASSERT_TRUE(window.create(std::getenv("DISPLAY"), 320, 455, "android", &error))
                 << error;
+        }
         jobject surface = driver.newSurface(window.windowId(), 320, 455);
         ASSERT_TRUE(driver.setSurface(surface)) << driver.lastError();
         driver.deleteGlobalRef(surface);
