@@ -260,10 +260,14 @@ AndroidAssetsFileEngineHandler::AndroidAssetsFileEngineHandler()
     : m_assetManager(VelAndroid::assetManager()), m_cacheCapacity(cacheCapacityFromEnvironment())
 {
     m_assetsCache.setMaxCost(m_cacheCapacity);
+    // Installed only now that create() has everything it uses.
+    registerHandler();
 }
 
 AndroidAssetsFileEngineHandler::~AndroidAssetsFileEngineHandler()
 {
+    // No create() may run on another thread while the members below go.
+    unregisterHandler();
     VelMutexLocker locker(&m_assetsCacheMutex);
     m_assetsCache.clear();
 }

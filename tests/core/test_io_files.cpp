@@ -286,7 +286,8 @@ VelStringList MemoryEngine::lastNameFilters;
 class MemoryHandler : public VelAbstractFileEngineHandler
 {
 public:
-    explicit MemoryHandler(const MemoryTree &tree) : m_tree(tree) {}
+    explicit MemoryHandler(const MemoryTree &tree) : m_tree(tree) { registerHandler(); }
+    ~MemoryHandler() override { unregisterHandler(); }
     VelAbstractFileEngine *create(const VelString &fileName) const override
     {
         std::lock_guard<std::mutex> lock(m_mutex);

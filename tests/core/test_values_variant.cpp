@@ -18,7 +18,8 @@ void PrintTo(const VelString &s, std::ostream *os)
 // A record registered at run time, shaped like a device event: copyable,
 // comparable, and counting its live instances.
 struct SpiDeviceRecord {
-    static int alive;
+    // Counted from several threads at once in the threaded test.
+    static std::atomic<int> alive;
     SpiDeviceRecord() { ++alive; }
     SpiDeviceRecord(int t, const VelString &n) : type(t), name(n) { ++alive; }
     SpiDeviceRecord(const SpiDeviceRecord &o) : type(o.type), name(o.name) { ++alive; }
@@ -28,7 +29,7 @@ struct SpiDeviceRecord {
     int type = 0;
     VelString name;
 };
-int SpiDeviceRecord::alive = 0;
+std::atomic<int> SpiDeviceRecord::alive{0};
 VEL_DECLARE_METATYPE(SpiDeviceRecord)
 
 // A registered type without operator==.
@@ -163,26 +164,27 @@ TEST(VelVariantTest, CustomTypesAreCopiedAndDestroyedThroughTheRegistry)
     SpiDeviceRecord::alive = 0;
     {
         VelVariant a = VelVariant::fromValue(SpiDeviceRecord(3, VelString("kbd")));
-        EXPECT_EQ(SpiDeviceRecord::alive, 1); // the temporary is gone, the variant's copy lives
+        EXPECT_EQ(SpiDeviceRecord::alive.load(),
+                  1); // the temporary is gone, the variant's copy lives
         EXPECT_EQ(a.userType(), velMetaTypeId<SpiDeviceRecord>());
         EXPECT_STREQ(a.typeName(), "SpiDeviceRecord");
         VelVariant b = a;
-        EXPECT_EQ(SpiDeviceRecord::alive, 2);
+        EXPECT_EQ(SpiDeviceRecord::alive.load(), 2);
         EXPECT_EQ(a, b);
         EXPECT_EQ(b.value<SpiDeviceRecord>().name, VelString("kbd"));
         b.setValue(SpiDeviceRecord(4, VelString("ptr")));
         EXPECT_NE(a, b);
-        EXPECT_EQ(SpiDeviceRecord::alive, 2);
+        EXPECT_EQ(SpiDeviceRecord::alive.load(), 2);
         VelVariant moved = std::move(a);
         EXPECT_FALSE(a.isValid());
-        EXPECT_EQ(SpiDeviceRecord::alive, 2);
+        EXPECT_EQ(SpiDeviceRecord::alive.load(), 2);
         EXPECT_FALSE(moved.canConvert<int>());
         EXPECT_EQ(moved.toInt(), 0);
         EXPECT_EQ(VelVariant(5).value<SpiDeviceRecord>().type, 0); // default on mismatch
         const VelVariant made(velMetaTypeId<SpiDeviceRecord>(), nullptr);
         EXPECT_EQ(made.value<SpiDeviceRecord>().type, 0);
     }
-    EXPECT_EQ(SpiDeviceRecord::alive, 0);
+    EXPECT_EQ(SpiDeviceRecord::alive.load(), 0);
 
     // Without operator== two separate values are never equal, a copy of a
     // variant is not the same object either.
@@ -258,7 +260,7 @@ TEST(VelVariantTest, CustomTypeFromManyThreads)
     for (std::thread &th : threads)
         th.join();
     EXPECT_EQ(mismatches.load(), 0);
-    EXPECT_EQ(SpiDeviceRecord::alive, 0);
+    EXPECT_EQ(SpiDeviceRecord::alive.load(), 0);
 }
 
 TEST(VelVariantTest, UrlsAndUuidsTravelAsText)

@@ -25,14 +25,22 @@ HandlerRegistry &registry()
 
 } // namespace
 
-VelAbstractFileEngineHandler::VelAbstractFileEngineHandler()
+VelAbstractFileEngineHandler::VelAbstractFileEngineHandler() = default;
+
+void VelAbstractFileEngineHandler::registerHandler()
 {
     HandlerRegistry &r = registry();
     std::unique_lock<std::shared_mutex> locker(r.lock);
-    r.handlers.push_back(this);
+    if (std::find(r.handlers.begin(), r.handlers.end(), this) == r.handlers.end())
+        r.handlers.push_back(this);
 }
 
 VelAbstractFileEngineHandler::~VelAbstractFileEngineHandler()
+{
+    unregisterHandler();
+}
+
+void VelAbstractFileEngineHandler::unregisterHandler()
 {
     HandlerRegistry &r = registry();
     std::unique_lock<std::shared_mutex> locker(r.lock);
