@@ -32,4 +32,12 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-launch >/dev/null; 
 fi
 
 cd "$BUILD"
-ctest --output-on-failure -j"$(nproc)" "$@"
+if ctest --output-on-failure -j"$(nproc)" "$@"; then
+  exit 0
+fi
+# One known intermittent failure (a raster window left black after the
+# Android surface is replaced while the GUI thread is busy; see the rendering
+# tests) must not hide the rest: failed tests run once more, and a test that
+# fails twice fails the run. The first failure stays in the log above.
+echo "=== retrying the failed tests once ==="
+ctest --output-on-failure --rerun-failed
