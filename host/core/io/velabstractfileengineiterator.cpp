@@ -22,3 +22,16 @@ VelString VelAbstractFileEngineIterator::currentFilePath() const
         return m_path + name;
     return m_path + "/" + name;
 }
+
+VelString VelStringListFileEngineIterator::next()
+{
+    if (!hasNext())
+        return VelString();
+    ++m_index;
+    return currentFileName();
+}
+
+VelString VelStringListFileEngineIterator::currentFileName() const
+{
+    return m_index >= 0 && m_index < int(m_entries.size()) ? m_entries.at(m_index) : VelString();
+}

@@ -36,4 +36,24 @@ private:
     VelString m_path;
 };
 
+// An iterator over entry names known up front (a directory read at once, a
+// resource directory).
+class VelStringListFileEngineIterator : public VelAbstractFileEngineIterator
+{
+public:
+    VelStringListFileEngineIterator(const VelStringList &entries, VelDir::Filters filters,
+                                    const VelStringList &nameFilters)
+        : VelAbstractFileEngineIterator(filters, nameFilters), m_entries(entries)
+    {
+    }
+
+    VelString next() override;
+    bool hasNext() const override { return m_index + 1 < int(m_entries.size()); }
+    VelString currentFileName() const override;
+
+private:
+    const VelStringList m_entries;
+    int m_index = -1;
+};
+
 #endif

@@ -22,44 +22,21 @@ bool statName(const VelString &name, struct stat *st)
     return !name.isEmpty() && ::stat(nativeName(name).constData(), st) == 0;
 }
 
-// Yields every entry but "." and ".."; the host filters.
-class VelFSFileEngineIterator : public VelAbstractFileEngineIterator
+// Every entry but "." and ".."; the host filters.
+VelStringList directoryEntries(const VelString &path)
 {
-public:
-    VelFSFileEngineIterator(const VelString &path, VelDir::Filters filters,
-                            const VelStringList &nameFilters)
-        : VelAbstractFileEngineIterator(filters, nameFilters)
-    {
-        DIR *dir = ::opendir(nativeName(path).constData());
-        if (!dir)
-            return;
-        while (const dirent *entry = ::readdir(dir)) {
-            const VelByteArray name(entry->d_name);
-            if (name == "." || name == "..")
-                continue;
-            m_entries.push_back(VelString::fromLocal8Bit(name));
-        }
-        ::closedir(dir);
+    VelStringList entries;
+    DIR *dir = ::opendir(nativeName(path).constData());
+    if (!dir)
+        return entries;
+    while (const dirent *entry = ::readdir(dir)) {
+        const VelByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            entries.push_back(VelString::fromLocal8Bit(name));
     }
-
-    VelString next() override
-    {
-        if (!hasNext())
-            return VelString();
-        ++m_index;
-        return currentFileName();
-    }
-    bool hasNext() const override { return m_index + 1 < int(m_entries.size()); }
-    VelString currentFileName() const override
-    {
-        return m_index >= 0 && m_index < int(m_entries.size()) ? m_entries.at(m_index)
-                                                               : VelString();
-    }
-
-private:
-    VelStringList m_entries;
-    int m_index = -1;
-};
+    ::closedir(dir);
+    return entries;
+}
 
 } // namespace
 
@@ -244,7 +221,7 @@ void VelFSFileEngine::setFileName(const VelString &file)
 VelAbstractFileEngine::Iterator *VelFSFileEngine::beginEntryList(VelDir::Filters filters,
                                                                  const VelStringList &filterNames)
 {
-    return new VelFSFileEngineIterator(m_name, filters, filterNames);
+    return new VelStringListFileEngineIterator(directoryEntries(m_name), filters, filterNames);
 }
 
 velint64 VelFSFileEngine::read(char *data, velint64 maxlen)

@@ -13,34 +13,6 @@ VelString resourcePath(const VelString &name)
     return name.mid(1);
 }
 
-class VelResourceFileEngineIterator : public VelAbstractFileEngineIterator
-{
-public:
-    VelResourceFileEngineIterator(const VelStringList &entries, VelDir::Filters filters,
-                                  const VelStringList &nameFilters)
-        : VelAbstractFileEngineIterator(filters, nameFilters), m_entries(entries)
-    {
-    }
-
-    VelString next() override
-    {
-        if (!hasNext())
-            return VelString();
-        ++m_index;
-        return currentFileName();
-    }
-    bool hasNext() const override { return m_index + 1 < int(m_entries.size()); }
-    VelString currentFileName() const override
-    {
-        return m_index >= 0 && m_index < int(m_entries.size()) ? m_entries.at(m_index)
-                                                               : VelString();
-    }
-
-private:
-    const VelStringList m_entries;
-    int m_index = -1;
-};
-
 } // namespace
 
 VelResourceFileEngine::VelResourceFileEngine(const VelString &fileName)
@@ -130,8 +102,8 @@ VelResourceFileEngine::beginEntryList(VelDir::Filters filters, const VelStringLi
 {
     if (!m_entry.isDir)
         return nullptr;
-    return new VelResourceFileEngineIterator(VelResource::children(resourcePath(m_name)), filters,
-                                             filterNames);
+    return new VelStringListFileEngineIterator(VelResource::children(resourcePath(m_name)), filters,
+                                               filterNames);
 }
 
 velint64 VelResourceFileEngine::read(char *data, velint64 maxlen)

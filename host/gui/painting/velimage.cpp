@@ -79,6 +79,20 @@ std::shared_ptr<VelImage::Data> allocate(int width, int height, VelImage::Format
     return d;
 }
 
+// The colour-table index of a pixel of an indexed (mono or 8-bit) format.
+int readIndex(const VelImage::Data &d, int x, int y)
+{
+    const uchar *line = d.pixels + (long long)y * d.bytesPerLine;
+    switch (d.format) {
+    case VelImage::Format_Mono:
+        return (line[x >> 3] >> (7 - (x & 7))) & 1;
+    case VelImage::Format_MonoLSB:
+        return (line[x >> 3] >> (x & 7)) & 1;
+    default:
+        return line[x];
+    }
+}
+
 // Reading a pixel of any format as non-premultiplied 0xAARRGGBB.
 VelRgb readArgb(const VelImage::Data &d, int x, int y)
 {
@@ -92,11 +106,9 @@ VelRgb readArgb(const VelImage::Data &d, int x, int y)
     };
     switch (d.format) {
     case VelImage::Format_Mono:
-        return fromTable((line[x >> 3] >> (7 - (x & 7))) & 1);
     case VelImage::Format_MonoLSB:
-        return fromTable((line[x >> 3] >> (x & 7)) & 1);
     case VelImage::Format_Indexed8:
-        return fromTable(line[x]);
+        return fromTable(readIndex(d, x, y));
     case VelImage::Format_RGB32:
         return 0xff000000u | reinterpret_cast<const uint *>(line)[x];
     case VelImage::Format_ARGB32:
@@ -242,13 +254,8 @@ void convertInto(const VelImage::Data &src, VelImage::Data &dst)
         if (srcMono) {
             dst.colorTable = src.colorTable;
             for (int y = 0; y < src.height; ++y)
-                for (int x = 0; x < src.width; ++x) {
-                    const uchar *line = src.pixels + (long long)y * src.bytesPerLine;
-                    const int bit = src.format == VelImage::Format_Mono
-                                        ? (line[x >> 3] >> (7 - (x & 7))) & 1
-                                        : (line[x >> 3] >> (x & 7)) & 1;
-                    writeIndex(dst, x, y, uint(bit));
-                }
+                for (int x = 0; x < src.width; ++x)
+                    writeIndex(dst, x, y, uint(readIndex(src, x, y)));
             return;
         }
         for (int y = 0; y < src.height; ++y)
@@ -260,13 +267,8 @@ void convertInto(const VelImage::Data &src, VelImage::Data &dst)
         if (srcIndexed) {
             dst.colorTable = src.colorTable;
             for (int y = 0; y < src.height; ++y)
-                for (int x = 0; x < src.width; ++x) {
-                    const uchar *line = src.pixels + (long long)y * src.bytesPerLine;
-                    const int bit = src.format == VelImage::Format_Mono
-                                        ? (line[x >> 3] >> (7 - (x & 7))) & 1
-                                        : (line[x >> 3] >> (x & 7)) & 1;
-                    writeIndex(dst, x, y, uint(bit));
-                }
+                for (int x = 0; x < src.width; ++x)
+                    writeIndex(dst, x, y, uint(readIndex(src, x, y)));
             return;
         }
         dst.colorTable = buildColorTable(src);
@@ -485,15 +487,7 @@ int VelImage::pixelIndex(int x, int y) const
 {
     if (!valid(x, y) || !isIndexedFormat(d->format))
         return -1;
-    const uchar *line = constScanLine(y);
-    switch (d->format) {
-    case Format_Mono:
-        return (line[x >> 3] >> (7 - (x & 7))) & 1;
-    case Format_MonoLSB:
-        return (line[x >> 3] >> (x & 7)) & 1;
-    default:
-        return line[x];
-    }
+    return readIndex(*d, x, y);
 }
 
 void VelImage::setPixel(int x, int y, uint indexOrRgb)
