@@ -1,6 +1,7 @@
 #include "androidjnimain.h"
 
 #include "androidjnimodules.h"
+#include "velandroidguithreadcall.h"
 #if __has_include("velandroidassetsfileenginehandler.h")
 #include "velandroidassetsfileenginehandler.h"
 #define VEL_ANDROID_ASSETS_HANDLER 1
@@ -775,6 +776,9 @@ ANativeWindow *nativeWindow(bool waitForWindow)
         m_surfaceMutex.unlock();
         if (WindowWaitHook hook = m_windowWaitHook.load())
             hook();
+        // Only a Java thread can end this wait: a Java thread handing work to
+        // us meanwhile must not wait for us in turn.
+        const VelAndroidGuiThreadCall::BlockedInJava blocked;
         m_waitForWindowSemaphore.acquire();
         m_waitForWindow = false;
     } else {

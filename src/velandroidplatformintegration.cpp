@@ -1,6 +1,7 @@
 #include "velandroidplatformintegration.h"
 
 #include "androidjnimain.h"
+#include "velandroidguithreadcall.h"
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
 #include "velandroidopenglplatformwindow.h"
@@ -45,10 +46,12 @@ VelAndroidPlatformIntegration::VelAndroidPlatformIntegration(const VelStringList
     VelAndroid::setAndroidPlatformIntegration(this);
     m_androidFontDatabase = new VelAndroidPlatformFontDatabase;
     m_androidServices = new VelAndroidPlatformServices;
+    VelAndroidGuiThreadCall::start();
 }
 
 VelAndroidPlatformIntegration::~VelAndroidPlatformIntegration()
 {
+    VelAndroidGuiThreadCall::stop();
     delete m_androidNativeInterface;
     delete m_androidFontDatabase;
     VelAndroid::setAndroidPlatformIntegration(nullptr);
