@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -118,24 +119,31 @@ bool cacheDisabledByEnvironment()
     return velEnvironmentVariableIntValue("VEL_NO_FT_CACHE") != 0;
 }
 
-// 1-2-3-2-1 style filter over the sub-pixels of one row of three times the
-// pixel count, then RGB (or BGR) pixels with green as alpha.
-void convertHorizontalSubpixel(const uchar *src, int srcPitch, int width, int height, uint *dst,
-                               bool bgr)
+// A 1-3-8-3-1 filter over the sub-pixels of each scratch row (subpixels wide,
+// pixels a row of the glyph), then RGB (or BGR) pixels with green as alpha.
+// The filter reads two sub-pixels to each side, so only sub-pixels with both
+// neighbours inside the row are filtered; the outer two on each side stay 0,
+// which the four sub-pixels of padding the outline was moved by leave blank.
+void convertHorizontalSubpixel(const uchar *src, int srcPitch, int subpixels, int width, int height,
+                               uint *dst, bool bgr)
 {
-    const int subpixels = width * 3 + 8;
-    std::vector<uint> filtered(size_t(subpixels), 0);
+    std::vector<uint> filtered(size_t(std::max(subpixels, 0)), 0);
     for (int y = 0; y < height; ++y) {
-        const uchar *row = src + y * srcPitch;
+        const uchar *row = src + size_t(y) * size_t(srcPitch);
         for (int x = 2; x < subpixels - 2; ++x)
             filtered[x] =
                 (row[x - 2] + 3 * row[x - 1] + 8 * row[x] + 3 * row[x + 1] + row[x + 2]) >> 4;
         for (int x = 0; x < width; ++x) {
-            uint r = filtered[3 * x + 1], g = filtered[3 * x + 2], b = filtered[3 * x + 3];
+            // Pixel x takes sub-pixels 3x + 1 .. 3x + 3; those past the row
+            // (never with the loader's sizes) count as blank.
+            const int first = 3 * x + 1;
+            uint r = first < subpixels ? filtered[first] : 0;
+            uint g = first + 1 < subpixels ? filtered[first + 1] : 0;
+            uint b = first + 2 < subpixels ? filtered[first + 2] : 0;
             if (bgr)
                 std::swap(r, b);
-            dst[y * width + x] = (std::min(g, 255u) << 24) | (std::min(r, 255u) << 16) |
-                                 (std::min(g, 255u) << 8) | std::min(b, 255u);
+            dst[size_t(y) * width + x] = (std::min(g, 255u) << 24) | (std::min(r, 255u) << 16) |
+                                         (std::min(g, 255u) << 8) | std::min(b, 255u);
         }
     }
 }
@@ -593,8 +601,8 @@ VelFontEngineFT::Glyph *VelFontEngineFT::loadGlyph(VelGlyphSet *set, uint glyph,
 
         uint *dst = reinterpret_cast<uint *>(buffer.get());
         if (hsubpixel) {
-            convertHorizontalSubpixel(bitmap.buffer, bitmap.pitch, int(width), int(height), dst,
-                                      subpixelType == Subpixel_BGR);
+            convertHorizontalSubpixel(bitmap.buffer, bitmap.pitch, int(columns), int(width),
+                                      int(height), dst, subpixelType == Subpixel_BGR);
         } else if (vfactor != 1) {
             convertVerticalSubpixel(bitmap.buffer, bitmap.pitch, int(width), int(height), dst,
                                     subpixelType == Subpixel_VBGR);

@@ -177,6 +177,10 @@ public:
     VelGlyphSet *loadTransformedGlyphSet(const VelTransform &matrix);
 
     HintStyle defaultHintStyle() const { return default_hint_style; }
+    // Sub-pixel (LCD) rendering of 32-bit glyphs for screens of that layout;
+    // glyphs already cached keep the layout they were rendered with.
+    void setSubpixelLayout(SubpixelLayout layout) { subpixelType = layout; }
+    SubpixelLayout subpixelLayout() const { return subpixelType; }
     bool isScalableBitmap() const { return false; }
     int pixelWidth() const { return xsize; }
     int pixelHeight() const { return ysize; }
