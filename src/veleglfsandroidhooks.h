@@ -23,7 +23,6 @@ public:
     void destroyNativeWindow(void *window) override;
     bool hasCapability(int capability) const override;
     VelPlatformCursor *createCursor(VelEglFSScreen *screen) const override;
-    EGLNativeWindowType eglNativeWindowFor(void *nativeWindow) const override;
 };
 
 #endif

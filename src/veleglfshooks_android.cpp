@@ -4,7 +4,6 @@
 #include "velandroidplatformintegration.h"
 
 #include <android/native_window.h>
-#include <velstandin.h>
 
 void VelEglFSAndroidHooks::platformInit() {}
 
@@ -81,14 +80,6 @@ bool VelEglFSAndroidHooks::hasCapability(int capability) const
 VelPlatformCursor *VelEglFSAndroidHooks::createCursor(VelEglFSScreen *) const
 {
     return nullptr;
-}
-
-EGLNativeWindowType VelEglFSAndroidHooks::eglNativeWindowFor(void *nativeWindow) const
-{
-    // The stand-in's native window is an X window on the EGL display's server.
-    return nativeWindow ? EGLNativeWindowType(velStandinNativeWindowHandle(
-                              static_cast<ANativeWindow *>(nativeWindow)))
-                        : EGLNativeWindowType(0);
 }
 
 namespace

@@ -1,6 +1,7 @@
 // The stand-in's native window is something Mesa's EGL can render into: the
-// X11 window id it carries serves as EGLNativeWindowType, and the pointer
-// itself serves the platform-surface entry point for X11.
+// native window itself and the X11 window id it carries both serve as
+// EGLNativeWindowType, and the pointer serves the platform-surface entry
+// point for X11.
 
 #include "standinstestsupport.h"
 #include "velx11window.h"
@@ -113,6 +114,19 @@ TEST_F(EglWindowTest, TheWindowHandleIsAnEglNativeWindowOnTheDefaultDisplay)
         m_display, config,
         static_cast<EGLNativeWindowType>(velStandinNativeWindowHandle(m_nativeWindow)), nullptr);
     clearSwapAndCheck(config, 255, 0, 0);
+}
+
+// What a device's EGL takes, and what the plugin passes: the native window
+// itself as EGLNativeWindowType.
+TEST_F(EglWindowTest, TheNativeWindowItselfServesTheWindowSurfaceCall)
+{
+    m_display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    ASSERT_NE(m_display, EGL_NO_DISPLAY);
+    ASSERT_TRUE(eglInitialize(m_display, nullptr, nullptr));
+    const EGLConfig config = chooseConfig();
+    m_eglSurface = eglCreateWindowSurface(
+        m_display, config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
+    clearSwapAndCheck(config, 0, 255, 0);
 }
 
 TEST_F(EglWindowTest, TheNativeWindowPointerServesThePlatformSurfaceCall)

@@ -1,6 +1,7 @@
 #include <android/log.h>
 #include <android/native_window_jni.h>
 
+#include "standinwindows.h"
 #include "velstandin.h"
 
 #include <map>
@@ -144,6 +145,13 @@ int32_t ANativeWindow_getFormat(ANativeWindow *window)
 unsigned long velStandinNativeWindowHandle(ANativeWindow *window)
 {
     return window ? window->x11Window : 0;
+}
+
+unsigned long velStandinLiveWindowId(const void *window)
+{
+    std::lock_guard<std::mutex> lock(windowsMutex);
+    const auto *candidate = static_cast<const ANativeWindow *>(window);
+    return candidate && isLive(candidate) ? candidate->x11Window : 0;
 }
 
 int velStandinLiveNativeWindowCount(void)
