@@ -1,5 +1,6 @@
-// One paragraph, three ways: the engine's warm glyph lookup and advances, its
-// warm cached alpha maps, and FreeType rendering the same glyphs from scratch.
+// One paragraph, four ways: the engine's warm glyph lookup and advances, its
+// warm cached alpha maps, both together (the cached text path), and FreeType
+// loading and rendering the same glyphs from scratch (the baseline).
 #include "velfontengine_ft.h"
 
 #include <benchmark/benchmark.h>
@@ -89,6 +90,36 @@ void BM_LockedAlphaMapWarm(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * layout.numGlyphs);
 }
 
+// What drawing a line of text asks of the engine, warm: glyphs and advances
+// for the characters, then each glyph's locked alpha map.
+void BM_CachedGlyphPath(benchmark::State &state)
+{
+    auto engine = makeEngine();
+    if (!engine) {
+        state.SkipWithError("font missing");
+        return;
+    }
+    const std::vector<VelChar> text = paragraph();
+    VelGlyphLayout layout(int(text.size()));
+    auto drawLine = [&] {
+        int n = int(text.size());
+        engine->stringToCMap(text.data(), int(text.size()), &layout, &n, 0);
+        for (int i = 0; i < n; ++i) {
+            VelImage *image = engine->lockedAlphaMapForGlyph(layout.glyphs[i], VelFixed(),
+                                                             VelFontEngine::Format_A8);
+            if (image) {
+                benchmark::DoNotOptimize(image->constBits());
+                engine->unlockAlphaMapForGlyph();
+            }
+        }
+        benchmark::DoNotOptimize(layout.advances_x[n - 1]);
+    };
+    drawLine();
+    for (auto _ : state)
+        drawLine();
+    state.SetItemsProcessed(state.iterations() * int64_t(text.size()));
+}
+
 void BM_FreetypeLoadAndRender(benchmark::State &state)
 {
     auto engine = makeEngine();
@@ -118,6 +149,7 @@ void BM_FreetypeLoadAndRender(benchmark::State &state)
 
 BENCHMARK(BM_GlyphLookupAndAdvances);
 BENCHMARK(BM_LockedAlphaMapWarm);
+BENCHMARK(BM_CachedGlyphPath);
 BENCHMARK(BM_FreetypeLoadAndRender);
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "velopenglcontext.h"
 #include "velwindow.h"
 
+#include <cstring>
+
 VelEglFSBackingStore::VelEglFSBackingStore(VelWindow *window)
     : VelPlatformBackingStore(window), m_window(static_cast<VelEglFSWindow *>(window->handle()))
 {
@@ -80,17 +82,21 @@ void VelEglFSBackingStore::resize(const VelSize &size, const VelRegion &)
 VelRegion VelEglFSBackingStore::uploadRegion(const VelRegion &dirty, const VelRect &imageRect)
 {
     VelRegion fixed;
-    for (const VelRect &dirtyRect : dirty.intersected(imageRect)) {
-        VelRect r = dirtyRect.intersected(imageRect);
-        // Rows at least half as wide as the image go up straight from the image
-        // memory: cheaper than copying them out first.
-        if (r.width() >= imageRect.width() / 2) {
-            r.setX(0);
-            r.setWidth(imageRect.width());
-        }
-        fixed += r;
-    }
+    for (const VelRect &dirtyRect : dirty.intersected(imageRect))
+        fixed += uploadRect(dirtyRect, imageRect);
     return fixed;
+}
+
+VelRect VelEglFSBackingStore::uploadRect(const VelRect &dirtyRect, const VelRect &imageRect)
+{
+    VelRect r = dirtyRect.intersected(imageRect);
+    // Rows at least half as wide as the image go up straight from the image
+    // memory: cheaper than copying them out first.
+    if (r.width() >= imageRect.width() / 2) {
+        r.setX(0);
+        r.setWidth(imageRect.width());
+    }
+    return r;
 }
 
 void VelEglFSBackingStore::updateTexture()
@@ -100,16 +106,33 @@ void VelEglFSBackingStore::updateTexture()
         return;
 
     const VelRect imageRect = m_image.rect();
-    const VelRegion fixed = uploadRegion(m_dirty, imageRect);
-    for (const VelRect &r : fixed) {
-        if (r.width() == imageRect.width()) {
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, r.y(), r.width(), r.height(), GL_RGBA,
-                            GL_UNSIGNED_BYTE, m_image.constScanLine(r.y()));
-        } else {
-            const VelImage part = m_image.copy(r);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, r.x(), r.y(), r.width(), r.height(), GL_RGBA,
-                            GL_UNSIGNED_BYTE, part.constBits());
-        }
+    // One dirty rectangle is the common case of a repaint; it needs none of
+    // the region arithmetic.
+    if (m_dirty.rectCount() == 1) {
+        const VelRect r = uploadRect(*m_dirty.begin(), imageRect);
+        if (!r.isEmpty())
+            upload(r);
+    } else {
+        for (const VelRect &r : uploadRegion(m_dirty, imageRect))
+            upload(r);
     }
     m_dirty = VelRegion();
+}
+
+void VelEglFSBackingStore::upload(const VelRect &r)
+{
+    if (r.width() == m_image.width()) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, r.y(), r.width(), r.height(), GL_RGBA,
+                        GL_UNSIGNED_BYTE, m_image.constScanLine(r.y()));
+        return;
+    }
+    // OpenGL ES 2 cannot upload from a row length other than the width: the
+    // rectangle is packed into a buffer kept for the next flush.
+    const size_t rowBytes = size_t(r.width()) * 4;
+    m_packed.resize(rowBytes * size_t(r.height()));
+    uint8_t *out = m_packed.data();
+    for (int y = r.top(); y <= r.bottom(); ++y, out += rowBytes)
+        std::memcpy(out, m_image.constScanLine(y) + size_t(r.x()) * 4, rowBytes);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, r.x(), r.y(), r.width(), r.height(), GL_RGBA,
+                    GL_UNSIGNED_BYTE, m_packed.data());
 }

@@ -7,6 +7,9 @@
 
 #include <GLES2/gl2.h>
 
+#include <cstdint>
+#include <vector>
+
 class VelEglFSWindow;
 
 // A raster window's pixels in main memory, copied into a GL texture on each
@@ -28,17 +31,20 @@ public:
     // clipped to the image, widened to whole rows when it covers at least half
     // the image's width.
     static VelRegion uploadRegion(const VelRegion &dirty, const VelRect &imageRect);
+    static VelRect uploadRect(const VelRect &dirtyRect, const VelRect &imageRect);
     const VelImage &image() const { return m_image; }
 
 private:
     VelEglFSWindow *rootWindow() const;
     void makeRootContextCurrent(VelEglFSWindow *root) const;
     void updateTexture();
+    void upload(const VelRect &rect);
 
     VelEglFSWindow *m_window; // not owned
     VelImage m_image;
     GLuint m_texture = 0;
     VelRegion m_dirty;
+    std::vector<uint8_t> m_packed; // narrow rectangles on their way up
 };
 
 #endif

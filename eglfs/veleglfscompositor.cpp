@@ -84,25 +84,45 @@ void VelEglFSCompositor::ensureProgram()
 
 void VelEglFSCompositor::renderAll()
 {
+    if (VelEglFSWindow *root = composite())
+        m_screen->rootContext()->swapBuffers(root->window());
+}
+
+VelEglFSWindow *VelEglFSCompositor::composite()
+{
     if (!m_screen)
-        return;
+        return nullptr;
     VelEglFSWindow *root = m_screen->rootWindow();
     if (!root)
-        return;
-    VelOpenGLContext *context = m_screen->rootContext();
-    context->makeCurrent(root->window());
+        return nullptr;
+    m_screen->rootContext()->makeCurrent(root->window());
     ensureProgram();
-    m_program->bind();
 
-    const std::vector<VelEglFSWindow *> windows = m_screen->windows();
-    for (VelEglFSWindow *window : windows) {
-        const GLuint texture = window->texture();
-        if (texture)
-            render(window, texture, window->hasFlag(VelEglFSWindow::FlagRaster));
+    // A copy: drawing must not follow changes a window makes to the stack.
+    m_stack = m_screen->windows();
+    const VelRect screenRect = m_screen->geometry();
+    const size_t cover = coveringWindow(m_stack, screenRect);
+    // Without a window over all of it, the surface would show whatever an
+    // earlier frame (or no frame) left in the uncovered parts.
+    beginFrame(screenRect, cover == NoWindow);
+    for (size_t i = cover == NoWindow ? 0 : cover; i < m_stack.size(); ++i) {
+        VelEglFSWindow *window = m_stack[i];
+        if (const GLuint texture = window->texture())
+            render(window, texture, screenRect);
     }
+    endFrame();
+    return root;
+}
 
-    m_program->release();
-    context->swapBuffers(root->window());
+size_t VelEglFSCompositor::coveringWindow(const std::vector<VelEglFSWindow *> &windows,
+                                          const VelRect &screenGeometry)
+{
+    for (size_t i = windows.size(); i-- > 0;) {
+        const VelEglFSWindow *window = windows[i];
+        if (window->texture() && window->window()->geometry().contains(screenGeometry))
+            return i;
+    }
+    return NoWindow;
 }
 
 VelEglFSCompositor::Quad VelEglFSCompositor::quadFor(const VelRect &screenGeometry,
@@ -110,10 +130,12 @@ VelEglFSCompositor::Quad VelEglFSCompositor::quadFor(const VelRect &screenGeomet
 {
     const double sw = screenGeometry.width();
     const double sh = screenGeometry.height();
+    // Outer edges: the right edge lies after the last column, the bottom edge
+    // after the last row.
     const double left = windowGeometry.left();
     const double top = windowGeometry.top();
-    const double right = windowGeometry.left() + windowGeometry.width() - 1;
-    const double bottom = windowGeometry.top() + windowGeometry.height() - 1;
+    const double right = double(windowGeometry.left()) + windowGeometry.width();
+    const double bottom = double(windowGeometry.top()) + windowGeometry.height();
 
     const GLfloat xL = GLfloat(2 * left / sw - 1);
     const GLfloat xR = GLfloat(2 * right / sw - 1);
@@ -125,23 +147,41 @@ VelEglFSCompositor::Quad VelEglFSCompositor::quadFor(const VelRect &screenGeomet
     return Quad{{xL, yB, xR, yB, xR, yT, xL, yT}};
 }
 
-void VelEglFSCompositor::render(VelEglFSWindow *window, GLuint texture, bool raster)
+void VelEglFSCompositor::beginFrame(const VelRect &screenRect, bool clear)
 {
-    const VelRect screenRect = window->screen()->geometry();
-    const Quad quad = quadFor(screenRect, window->window()->geometry(), raster);
-    const GLfloat *vertices = quad.vertices;
-    static const GLfloat textureCoordinates[] = {0, 0, 1, 0, 1, 1, 0, 1};
-
     glViewport(0, 0, screenRect.width(), screenRect.height());
+    if (clear) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    m_program->bind();
+    static const GLfloat textureCoordinates[] = {0, 0, 1, 0, 1, 1, 0, 1};
     glEnableVertexAttribArray(GLuint(m_vertexCoordEntry));
     glEnableVertexAttribArray(GLuint(m_textureCoordEntry));
-    glVertexAttribPointer(GLuint(m_vertexCoordEntry), 2, GL_FLOAT, GL_FALSE, 0, vertices);
     glVertexAttribPointer(GLuint(m_textureCoordEntry), 2, GL_FLOAT, GL_FALSE, 0,
                           textureCoordinates);
+}
+
+void VelEglFSCompositor::render(VelEglFSWindow *window, GLuint texture, const VelRect &screenRect)
+{
+    const bool raster = window->hasFlag(VelEglFSWindow::FlagRaster);
+    // GL reads client-side arrays at the draw call, so the quad can live on
+    // the stack.
+    const Quad quad = quadFor(screenRect, window->window()->geometry(), raster);
+    glVertexAttribPointer(GLuint(m_vertexCoordEntry), 2, GL_FLOAT, GL_FALSE, 0, quad.vertices);
     glBindTexture(GL_TEXTURE_2D, texture);
-    m_program->setUniformValue(m_isRasterEntry, raster ? 1 : 0);
+    const int isRaster = raster ? 1 : 0;
+    if (isRaster != m_isRasterValue) {
+        m_program->setUniformValue(m_isRasterEntry, isRaster);
+        m_isRasterValue = isRaster;
+    }
     glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+}
+
+void VelEglFSCompositor::endFrame()
+{
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisableVertexAttribArray(GLuint(m_vertexCoordEntry));
     glDisableVertexAttribArray(GLuint(m_textureCoordEntry));
+    m_program->release();
 }

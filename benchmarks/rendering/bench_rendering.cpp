@@ -1,7 +1,8 @@
 // Upload and compositing costs of the raster path on the real stack (Java VM,
 // plugin, Mesa's EGL on an X window): flushing a small dirty rectangle against
 // flushing the whole window, both against a raw glTexSubImage2D of the same
-// bytes, and the compositor's frame time for 1, 4 and 16 windows.
+// bytes, and the compositor's frame time for 1, 4 and 16 windows (swap
+// excluded) against the same textured quads drawn by hand.
 
 #include "veleglfsbackingstore.h"
 #include "veleglfscompositor.h"
@@ -110,16 +111,17 @@ void flushRegion(benchmark::State &state, const VelRect &dirty)
 {
     VelEglFSBackingStore *store = rootStore();
     VelWindow *window = stack->windows.front().get();
-    long long bytes = 0;
+    long long bytesPerFlush = 0;
+    for (const VelRect &r :
+         VelEglFSBackingStore::uploadRegion(VelRegion(dirty), store->image().rect()))
+        bytesPerFlush += 4LL * r.width() * r.height();
+    const VelRegion dirtyRegion(dirty);
     for (auto _ : state) {
-        store->beginPaint(VelRegion(dirty));
-        store->flush(window, VelRegion(dirty), VelPoint());
+        store->beginPaint(dirtyRegion);
+        store->flush(window, dirtyRegion, VelPoint());
         glFinish();
-        for (const VelRect &r :
-             VelEglFSBackingStore::uploadRegion(VelRegion(dirty), store->image().rect()))
-            bytes += 4LL * r.width() * r.height();
     }
-    state.SetBytesProcessed(bytes);
+    state.SetBytesProcessed(state.iterations() * bytesPerFlush);
 }
 
 void BM_FlushSmallDirtyRect(benchmark::State &state)
@@ -163,21 +165,105 @@ void BM_RawTexSubImageWhole(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * 4LL * Width * Height);
 }
 
-void BM_CompositeWindows(benchmark::State &state)
+VelEglFSScreen *eglScreen()
 {
-    const size_t wanted = size_t(state.range(0));
+    return static_cast<VelEglFSScreen *>(VelGuiApplication::primaryScreen()->handle());
+}
+
+void ensureWindows(size_t wanted)
+{
     while (stack->windows.size() < wanted) {
         const int i = int(stack->windows.size());
-        addRasterWindow(VelRect((i % 4) * 110, (i / 4) * 150, 100, 140));
+        addRasterWindow(VelRect((i % 4) * 110 + 3, (i / 4) * 150 + 5, 101, 141));
     }
-    auto *screen = static_cast<VelEglFSScreen *>(VelGuiApplication::primaryScreen()->handle());
+}
+
+// The compositor's frame without the swap: what the CPU spends drawing the
+// stack. The stack holds the full-screen root window and N - 1 others.
+void BM_CompositeWindows(benchmark::State &state)
+{
+    ensureWindows(size_t(state.range(0)));
+    VelEglFSScreen *screen = eglScreen();
     VelEglFSCompositor *compositor = VelEglFSCompositor::instance();
     compositor->schedule(screen);
     for (auto _ : state) {
-        compositor->renderAll();
+        compositor->composite();
         glFinish();
     }
     state.counters["windows"] = double(screen->windows().size());
+}
+
+const char kVertexShader[] = "attribute highp vec2 vertexCoordEntry;\n"
+                             "attribute highp vec2 textureCoordEntry;\n"
+                             "varying highp vec2 textureCoord;\n"
+                             "void main() {\n"
+                             "   textureCoord = textureCoordEntry;\n"
+                             "   gl_Position = vec4(vertexCoordEntry, 0.0, 1.0);\n"
+                             "}\n";
+const char kFragmentShader[] = "uniform sampler2D texture;\n"
+                               "varying highp vec2 textureCoord;\n"
+                               "void main() {\n"
+                               "   gl_FragColor = texture2D(texture, textureCoord).bgra;\n"
+                               "}\n";
+
+GLuint compile(GLenum type, const char *source)
+{
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+// The same windows' textures drawn by hand: one program, the quads computed
+// once, nothing but the draw calls in the loop.
+void BM_RawTexturedQuads(benchmark::State &state)
+{
+    ensureWindows(size_t(state.range(0)));
+    makeRootCurrent();
+    VelEglFSScreen *screen = eglScreen();
+    const GLuint program = glCreateProgram();
+    const GLuint vertexShader = compile(GL_VERTEX_SHADER, kVertexShader);
+    const GLuint fragmentShader = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+    const GLuint position = GLuint(glGetAttribLocation(program, "vertexCoordEntry"));
+    const GLuint texturePosition = GLuint(glGetAttribLocation(program, "textureCoordEntry"));
+
+    struct Drawn {
+        VelEglFSCompositor::Quad quad;
+        GLuint texture;
+    };
+    std::vector<Drawn> drawn;
+    const VelRect screenRect = screen->geometry();
+    const size_t wanted = size_t(state.range(0));
+    for (size_t i = 0; i < wanted; ++i) {
+        VelEglFSWindow *window = screen->windows()[i];
+        drawn.push_back(
+            {VelEglFSCompositor::quadFor(screenRect, window->window()->geometry(), true),
+             window->texture()});
+    }
+    static const GLfloat textureCoordinates[] = {0, 0, 1, 0, 1, 1, 0, 1};
+    glViewport(0, 0, screenRect.width(), screenRect.height());
+    for (auto _ : state) {
+        glUseProgram(program);
+        glEnableVertexAttribArray(position);
+        glEnableVertexAttribArray(texturePosition);
+        glVertexAttribPointer(texturePosition, 2, GL_FLOAT, GL_FALSE, 0, textureCoordinates);
+        for (const Drawn &d : drawn) {
+            glVertexAttribPointer(position, 2, GL_FLOAT, GL_FALSE, 0, d.quad.vertices);
+            glBindTexture(GL_TEXTURE_2D, d.texture);
+            glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+        }
+        glFinish();
+    }
+    glDisableVertexAttribArray(position);
+    glDisableVertexAttribArray(texturePosition);
+    glUseProgram(0);
+    glDeleteProgram(program);
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    state.counters["windows"] = double(drawn.size());
 }
 
 BENCHMARK(BM_FlushSmallDirtyRect)->Unit(benchmark::kMicrosecond);
@@ -185,6 +271,7 @@ BENCHMARK(BM_FlushWholeWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawTexSubImageSmall)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawTexSubImageWhole)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CompositeWindows)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RawTexturedQuads)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

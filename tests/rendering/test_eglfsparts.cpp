@@ -81,29 +81,52 @@ TEST(BackingStoreUpload, OnlyThePartInsideTheImageIsSent)
     EXPECT_TRUE(VelEglFSBackingStore::uploadRegion(VelRegion(), image).isEmpty());
 }
 
+// The quad's edges are the window's outer pixel edges: a full-screen window
+// spans the whole of normalised device space, its last column and row
+// included.
 TEST(CompositorQuad, FullScreenRasterWindowOn320x455)
 {
     const VelRect screen(0, 0, 320, 455);
     const VelEglFSCompositor::Quad raster = VelEglFSCompositor::quadFor(screen, screen, true);
-    const float right = float(2.0 * 319 / 320 - 1);
-    const float bottom = float(2.0 * 1 / 455 - 1);
     // (xL, yT), (xR, yT), (xR, yB), (xL, yB): the first image row at the top.
-    const std::vector<float> expected{-1, 1, right, 1, right, bottom, -1, bottom};
+    const std::vector<float> expected{-1, 1, 1, 1, 1, -1, -1, -1};
     EXPECT_EQ(std::vector<float>(raster.vertices, raster.vertices + 8), expected);
 
     const VelEglFSCompositor::Quad gl = VelEglFSCompositor::quadFor(screen, screen, false);
-    const std::vector<float> upright{-1, bottom, right, bottom, right, 1, -1, 1};
+    const std::vector<float> upright{-1, -1, 1, -1, 1, 1, -1, 1};
     EXPECT_EQ(std::vector<float>(gl.vertices, gl.vertices + 8), upright);
+}
+
+// Back in pixels, each edge lands on a whole pixel: W x H windows cover W x H
+// pixels wherever they are, and neighbours share an edge.
+TEST(CompositorQuad, OddOffsetsMapBackToWholePixelEdges)
+{
+    const VelRect screen(0, 0, 201, 161);
+    const auto toPixelX = [](float ndc) { return (double(ndc) + 1) * 201 / 2; };
+    const auto toPixelY = [](float ndc) { return (1 - double(ndc)) * 161 / 2; };
+    const VelEglFSCompositor::Quad left =
+        VelEglFSCompositor::quadFor(screen, VelRect(13, 7, 37, 23), true);
+    const VelEglFSCompositor::Quad right =
+        VelEglFSCompositor::quadFor(screen, VelRect(50, 7, 41, 23), true);
+    EXPECT_NEAR(toPixelX(left.vertices[0]), 13, 1e-4);
+    EXPECT_NEAR(toPixelX(left.vertices[2]), 50, 1e-4);
+    EXPECT_NEAR(toPixelX(right.vertices[0]), 50, 1e-4);
+    EXPECT_NEAR(toPixelX(right.vertices[2]), 91, 1e-4);
+    // Raster: the first vertex is the top-left corner, the third the
+    // bottom-right one.
+    EXPECT_NEAR(toPixelY(left.vertices[1]), 7, 1e-4);
+    EXPECT_NEAR(toPixelY(left.vertices[5]), 30, 1e-4);
+    EXPECT_EQ(left.vertices[2], right.vertices[0]);
 }
 
 TEST(CompositorQuad, WindowOffsetInsideTheScreen)
 {
     const VelEglFSCompositor::Quad quad =
         VelEglFSCompositor::quadFor(VelRect(0, 0, 200, 100), VelRect(100, 50, 50, 25), false);
-    EXPECT_FLOAT_EQ(quad.vertices[0], 0.0f);                              // left column 100
-    EXPECT_FLOAT_EQ(quad.vertices[2], float(2.0 * 149 / 200 - 1));        // last column 149
-    EXPECT_FLOAT_EQ(quad.vertices[1], float(2.0 * (100 - 74) / 100 - 1)); // last row 74
-    EXPECT_FLOAT_EQ(quad.vertices[5], 0.0f);                              // top row 50
+    EXPECT_FLOAT_EQ(quad.vertices[0], 0.0f);                              // left edge 100
+    EXPECT_FLOAT_EQ(quad.vertices[2], float(2.0 * 150 / 200 - 1));        // right edge 150
+    EXPECT_FLOAT_EQ(quad.vertices[1], float(2.0 * (100 - 75) / 100 - 1)); // bottom edge 75
+    EXPECT_FLOAT_EQ(quad.vertices[5], 0.0f);                              // top edge 50
 }
 
 class CursorTest : public ::testing::Test

@@ -15,6 +15,26 @@ bool showsBands(const Frame &frame)
            frame.is(Width / 2, 3 * Height / 4, RenderingSession::Blue);
 }
 
+Rgb bandAt(int y, int height)
+{
+    if (y == 0)
+        return RenderingSession::Green;
+    return y < height / 2 ? RenderingSession::Red : RenderingSession::Blue;
+}
+
+// The first pixel that is not the application's, or an empty string.
+std::string firstForeignPixel(const Frame &frame)
+{
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            if (!frame.is(x, y, bandAt(y, frame.height())))
+                return "(" + std::to_string(x) + "," + std::to_string(y) + ") is " +
+                       describe(frame.at(x, y));
+        }
+    }
+    return std::string();
+}
+
 // One application for the whole sequence: a Java VM (and so the plugin and
 // its application) exists once per process.
 TEST(RasterRendering, SurvivesSurfaceLossResizeAndPause)
@@ -29,6 +49,13 @@ TEST(RasterRendering, SurvivesSurfaceLossResizeAndPause)
                                    << describe(first.at(Width / 2, 3 * Height / 4));
     EXPECT_TRUE(first.is(Width / 2, 1, RenderingSession::Red));
     EXPECT_TRUE(first.is(Width / 2, Height - 2, RenderingSession::Blue));
+    // The full-screen window covers the surface to its last column and row.
+    Frame whole = session.waitForFrame([](const Frame &f) { return firstForeignPixel(f).empty(); });
+    EXPECT_EQ(firstForeignPixel(whole), "");
+    EXPECT_TRUE(whole.is(Width - 1, Height - 1, RenderingSession::Blue))
+        << describe(whole.at(Width - 1, Height - 1));
+    EXPECT_TRUE(whole.is(Width - 1, 0, RenderingSession::Green))
+        << describe(whole.at(Width - 1, 0));
     // A plain window shown full screen hides the status bar, once.
     EXPECT_EQ(session.driver().javaCallCount("setFullScreen"), 1);
     const std::vector<std::string> calls = session.driver().javaCalls();

@@ -5,6 +5,7 @@
 #include "velcolor.h"
 #include "velexposeevent.h"
 #include "velguiapplication.h"
+#include "velimage.h"
 #include "velpainter.h"
 #include "velplatformbackingstore.h"
 #include "velplatformintegration.h"
@@ -40,10 +41,22 @@ void paintBands(VelPainter &painter, const VelRect &rect)
     painter.fillRect(0, 0, rect.width(), 1, VelColor(0, 255, 0));
 }
 
+// A one-pixel checkerboard of yellow and blue, yellow at (0, 0): any blur
+// turns it grey, any shift by a pixel swaps the colours.
+void paintChecker(VelImage *image)
+{
+    for (int y = 0; y < image->height(); ++y) {
+        auto *row = reinterpret_cast<uint *>(image->scanLine(y));
+        for (int x = 0; x < image->width(); ++x)
+            row[x] = (x + y) % 2 ? 0xff0000ffu : 0xffffff00u;
+    }
+}
+
 class RasterWindow : public VelWindow
 {
 public:
-    RasterWindow(const char *name, VelColor colour) : m_name(name), m_colour(colour)
+    RasterWindow(const char *name, VelColor colour, bool checker = false)
+        : m_name(name), m_colour(colour), m_checker(checker)
     {
         setSurfaceType(RasterSurface);
     }
@@ -70,11 +83,15 @@ private:
         }
         m_store->beginPaint(VelRegion(rect));
         {
-            VelPainter painter(m_store->paintDevice());
-            if (m_colour.alpha() == 0)
-                paintBands(painter, rect);
-            else
-                painter.fillRect(rect, m_colour);
+            if (m_checker) {
+                paintChecker(static_cast<VelImage *>(m_store->paintDevice()));
+            } else {
+                VelPainter painter(m_store->paintDevice());
+                if (m_colour.alpha() == 0)
+                    paintBands(painter, rect);
+                else
+                    painter.fillRect(rect, m_colour);
+            }
         }
         m_store->endPaint();
         m_store->flush(this, VelRegion(rect), VelPoint());
@@ -83,6 +100,7 @@ private:
 
     const char *m_name;
     VelColor m_colour;
+    bool m_checker;
     std::unique_ptr<VelPlatformBackingStore> m_store;
     VelSize m_storeSize;
 };
@@ -92,8 +110,24 @@ private:
 extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv)
 {
     VelGuiApplication app(argc, argv);
-    const bool stacked = argc > 1 && std::strcmp(argv[1], "stacked") == 0;
-    if (!stacked) {
+    const char *scene = argc > 1 ? argv[1] : "bands";
+    if (std::strcmp(scene, "pixels") == 0) {
+        // A checkerboard under three windows at odd offsets that meet edge
+        // to edge: red left of green, magenta under red.
+        RasterWindow checker("checker", VelColor(0, 0, 0), true);
+        checker.showFullScreen();
+        RasterWindow red("red", VelColor(255, 0, 0));
+        red.setGeometry(VelRect(13, 7, 37, 23));
+        red.show();
+        RasterWindow green("green", VelColor(0, 255, 0));
+        green.setGeometry(VelRect(50, 7, 41, 23));
+        green.show();
+        RasterWindow magenta("magenta", VelColor(255, 0, 255));
+        magenta.setGeometry(VelRect(13, 30, 37, 19));
+        magenta.show();
+        return app.exec();
+    }
+    if (std::strcmp(scene, "stacked") != 0) {
         RasterWindow window("bands", VelColor(0, 0, 0, 0));
         window.showFullScreen();
         return app.exec();
