@@ -18,6 +18,20 @@ EGLenum apiForFormat(const VelSurfaceFormat &format)
     }
 }
 
+// What this thread last made current through a platform context. Asking EGL
+// instead costs a system call a query here (the dispatch library checks for
+// a fork on every entry), which made a make-current that changes nothing the
+// bulk of a small flush. Only platform contexts make contexts current in this
+// process, so the record stays true; each context clears it when it is done
+// or destroyed.
+struct CurrentBinding {
+    const VelEGLPlatformContext *owner = nullptr;
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+    EGLSurface surface = EGL_NO_SURFACE;
+};
+thread_local CurrentBinding currentBinding;
+
 } // namespace
 
 VelEGLPlatformContext::VelEGLPlatformContext(const VelSurfaceFormat &format,
@@ -62,6 +76,8 @@ void VelEGLPlatformContext::init(const VelSurfaceFormat &requested, VelPlatformO
 
 VelEGLPlatformContext::~VelEGLPlatformContext()
 {
+    if (currentBinding.owner == this)
+        currentBinding = CurrentBinding();
     if (m_eglContext != EGL_NO_CONTEXT) {
         eglDestroyContext(m_eglDisplay, m_eglContext);
         m_eglContext = EGL_NO_CONTEXT;
@@ -75,17 +91,20 @@ void VelEGLPlatformContext::bindApi() const
 
 bool VelEGLPlatformContext::makeCurrent(VelPlatformSurface *surface)
 {
-    bindApi();
     const EGLSurface eglSurface = eglSurfaceForPlatformSurface(surface);
 
     // Rebinding what is already current would flush the pipeline for nothing.
-    if (eglGetCurrentContext() == m_eglContext && eglGetCurrentDisplay() == m_eglDisplay &&
-        eglGetCurrentSurface(EGL_READ) == eglSurface &&
-        eglGetCurrentSurface(EGL_DRAW) == eglSurface)
+    if (currentBinding.owner == this && currentBinding.context == m_eglContext &&
+        currentBinding.display == m_eglDisplay && currentBinding.surface == eglSurface &&
+        eglSurface != EGL_NO_SURFACE)
         return true;
 
-    if (eglMakeCurrent(m_eglDisplay, eglSurface, eglSurface, m_eglContext))
+    bindApi();
+    if (eglMakeCurrent(m_eglDisplay, eglSurface, eglSurface, m_eglContext)) {
+        currentBinding = CurrentBinding{this, m_eglDisplay, m_eglContext, eglSurface};
         return true;
+    }
+    currentBinding = CurrentBinding();
     velWarning("VelEGLPlatformContext::makeCurrent: eglError: %x, this: %p \n", eglGetError(),
                static_cast<void *>(this));
     return false;
@@ -93,6 +112,7 @@ bool VelEGLPlatformContext::makeCurrent(VelPlatformSurface *surface)
 
 void VelEGLPlatformContext::doneCurrent()
 {
+    currentBinding = CurrentBinding();
     bindApi();
     if (!eglMakeCurrent(m_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT))
         velWarning("VelEGLPlatformContext::doneCurrent(): eglError: %d, this: %p \n", eglGetError(),

@@ -957,16 +957,46 @@ VelFontEngineFT::Glyph *VelFontEngineFT::loadGlyphFor(glyph_t g, VelFixed subPix
                      false);
 }
 
+VelFontEngine::GlyphFormat VelFontEngineFT::lockedMapFormat(GlyphFormat requested) const
+{
+    if (defaultFormat == Format_Mono)
+        return Format_Mono;
+    if (requested == Format_None)
+        return defaultFormat != Format_None ? defaultFormat : Format_A8;
+    return requested;
+}
+
+VelImage *VelFontEngineFT::lockedImageOf(Glyph *glyph, GlyphFormat format, VelPoint *offset)
+{
+    if (offset)
+        *offset = VelPoint(glyph->x, -glyph->y);
+    // Drawing text locks the same glyphs over and over: the image over a
+    // cached record is made once and shared.
+    if (glyph->image.isNull())
+        glyph->image = VelImage(glyph->data, glyph->width, glyph->height,
+                                bytesPerLine(format, glyph->width), imageFormatFor(format));
+    return &glyph->image;
+}
+
 VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed subPixelPosition,
                                                   GlyphFormat neededFormat, const VelTransform &t,
                                                   VelPoint *offset)
 {
-    FT_Face face = lockFace();
+    neededFormat = lockedMapFormat(neededFormat);
+    // A glyph already rendered for the untransformed font needs the face
+    // locked, not set up: neither its size nor its transform is used.
+    if (cacheEnabled && !defaultGlyphSet_.outline_drawing && isTranslationOnly(t)) {
+        Glyph *cached = defaultGlyphSet_.findGlyph(glyphIndex, subPixelPosition);
+        if (cached && cached->format == neededFormat && cached->data) {
+            // A space has nothing to draw; no image, and so nothing to unlock.
+            if (!cached->width || !cached->height)
+                return nullptr;
+            freetype->lock();
+            return lockedImageOf(cached, neededFormat, offset);
+        }
+    }
 
-    if (defaultFormat == Format_Mono)
-        neededFormat = Format_Mono;
-    else if (neededFormat == Format_None)
-        neededFormat = defaultFormat != Format_None ? defaultFormat : Format_A8;
+    FT_Face face = lockFace();
 
     Glyph *glyph = nullptr;
     std::unique_ptr<Glyph> temporary;
@@ -1015,21 +1045,14 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
         return nullptr;
     }
 
-    const int pitch = bytesPerLine(neededFormat, glyph->width);
+    if (cacheEnabled)
+        return lockedImageOf(glyph, neededFormat, offset);
     if (offset)
         *offset = VelPoint(glyph->x, -glyph->y);
-    if (cacheEnabled) {
-        // Drawing text locks the same glyphs over and over: the image over a
-        // cached record is made once and shared.
-        if (glyph->image.isNull())
-            glyph->image = VelImage(glyph->data, glyph->width, glyph->height, pitch,
-                                    imageFormatFor(neededFormat));
-        return &glyph->image;
-    } else {
-        currentlyLockedAlphaMap =
-            VelImage(glyph->data, glyph->width, glyph->height, pitch, imageFormatFor(neededFormat))
-                .copy();
-    }
+    currentlyLockedAlphaMap =
+        VelImage(glyph->data, glyph->width, glyph->height, bytesPerLine(neededFormat, glyph->width),
+                 imageFormatFor(neededFormat))
+            .copy();
     return &currentlyLockedAlphaMap;
 }
 

@@ -207,6 +207,8 @@ protected:
 private:
     void getMinBearings() const;
     Glyph *cachedGlyphAnyFormat(glyph_t glyph);
+    GlyphFormat lockedMapFormat(GlyphFormat requested) const;
+    static VelImage *lockedImageOf(Glyph *glyph, GlyphFormat format, VelPoint *offset);
     glyph_metrics_t boxFromSlot(FT_Face face) const;
 
     std::list<VelGlyphSet> transformedGlyphSets_;
