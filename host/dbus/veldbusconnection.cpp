@@ -66,15 +66,20 @@ bool takesError(const VelMetaMethod &method)
     return types.size() == 1 || (types.size() == 2 && types[1] == "VelDBusMessage");
 }
 
+} // namespace
+
 // What a pending call needs to deliver its answer.
-struct PendingCallback {
+struct VelDBusPendingCallback {
     VelPointer<VelObject> receiver;
     VelMetaMethod returnMethod;
     VelMetaMethod errorMethod;
     VelDBusMessage request;
 };
 
-void deliverReply(PendingCallback *callback, const VelDBusMessage &reply)
+namespace
+{
+
+void deliverReply(VelDBusPendingCallback *callback, const VelDBusMessage &reply)
 {
     VelObject *receiver = callback->receiver.data();
     if (!receiver)
@@ -110,19 +115,6 @@ void deliverReply(PendingCallback *callback, const VelDBusMessage &reply)
                  VEL_ARG(VelDBusMessage, reply));
 }
 
-void pendingCallDone(DBusPendingCall *pending, void *data)
-{
-    DBusMessage *reply = dbus_pending_call_steal_reply(pending);
-    if (!reply)
-        return;
-    deliverReply(static_cast<PendingCallback *>(data), VelDBusMessagePrivate::adopt(reply));
-}
-
-void freePendingCallback(void *data)
-{
-    delete static_cast<PendingCallback *>(data);
-}
-
 } // namespace
 
 // --- VelDBusConnectionPrivate ----------------------------------------------
@@ -131,6 +123,13 @@ VelDBusConnectionPrivate::VelDBusConnectionPrivate() = default;
 
 VelDBusConnectionPrivate::~VelDBusConnectionPrivate()
 {
+    // Receivers may outlive the connection; nothing is delivered to them
+    // from a connection that is gone.
+    for (Pending &p : m_pending) {
+        dbus_pending_call_cancel(p.call);
+        dbus_pending_call_unref(p.call);
+    }
+    m_pending.clear();
     close();
     if (!connection)
         return;
@@ -169,6 +168,51 @@ void VelDBusConnectionPrivate::close()
         dbus_connection_close(connection);
     if (connection)
         scheduleDispatch();
+    failPendingCallsIfDisconnected();
+}
+
+bool VelDBusConnectionPrivate::track(DBusPendingCall *call,
+                                     std::unique_ptr<VelDBusPendingCallback> callback)
+{
+    if (!dbus_pending_call_set_notify(call, &pendingCallDone, this, nullptr)) {
+        dbus_pending_call_cancel(call);
+        dbus_pending_call_unref(call);
+        return false;
+    }
+    m_pending.push_back(Pending{call, std::move(callback)});
+    return true;
+}
+
+void VelDBusConnectionPrivate::pendingCallDone(DBusPendingCall *call, void *data)
+{
+    auto *self = static_cast<VelDBusConnectionPrivate *>(data);
+    for (auto it = self->m_pending.begin(); it != self->m_pending.end(); ++it) {
+        if (it->call != call)
+            continue;
+        Pending done = std::move(*it);
+        self->m_pending.erase(it);
+        if (DBusMessage *reply = dbus_pending_call_steal_reply(call))
+            deliverReply(done.callback.get(), VelDBusMessagePrivate::adopt(reply));
+        dbus_pending_call_unref(call);
+        return;
+    }
+}
+
+void VelDBusConnectionPrivate::failPendingCallsIfDisconnected()
+{
+    if (!connection || dbus_connection_get_is_connected(connection))
+        return;
+    std::vector<Pending> lost;
+    lost.swap(m_pending);
+    for (Pending &p : lost) {
+        dbus_pending_call_cancel(p.call);
+        dbus_pending_call_unref(p.call);
+        DBusMessage *request = VelDBusMessagePrivate::native(p.callback->request);
+        if (DBusMessage *error = request ? dbus_message_new_error(request, errorDisconnected,
+                                                                  "the connection was closed")
+                                         : nullptr)
+            deliverReply(p.callback.get(), VelDBusMessagePrivate::adopt(error));
+    }
 }
 
 dbus_bool_t VelDBusConnectionPrivate::addWatch(DBusWatch *watch, void *data)
@@ -235,6 +279,7 @@ void VelDBusConnectionPrivate::handleWatch(DBusWatch *watch, unsigned int flags)
     DBusConnection *c = connection;
     dbus_watch_handle(watch, flags);
     scheduleDispatch();
+    failPendingCallsIfDisconnected();
     dbus_connection_unref(c);
 }
 
@@ -328,6 +373,7 @@ void VelDBusConnectionPrivate::dispatch()
     DBusConnection *c = connection;
     while (dbus_connection_dispatch(c) == DBUS_DISPATCH_DATA_REMAINS) {
     }
+    failPendingCallsIfDisconnected();
     dbus_connection_unref(c);
 }
 
@@ -476,16 +522,8 @@ bool VelDBusConnection::callWithCallback(const VelDBusMessage &message, VelObjec
     // A connection that dropped since isConnected() hands back no pending call.
     if (!queued || !pending)
         return false;
-    auto *callback = new PendingCallback{receiver, onReply, onError, message};
-    if (!dbus_pending_call_set_notify(pending, &pendingCallDone, callback, &freePendingCallback)) {
-        delete callback;
-        dbus_pending_call_cancel(pending);
-        dbus_pending_call_unref(pending);
-        return false;
-    }
-    // The connection keeps its own reference until the call completes.
-    dbus_pending_call_unref(pending);
-    return true;
+    return d->track(pending, std::make_unique<VelDBusPendingCallback>(
+                                 VelDBusPendingCallback{receiver, onReply, onError, message}));
 }
 
 void VelDBusConnection::disconnectFromBus()

@@ -7,9 +7,12 @@
 #include <dbus/dbus.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 class VelSocketNotifier;
 class VelTimer;
+struct VelDBusPendingCallback;
 
 // Joins one libdbus connection to the event loop of the thread it was made
 // in: a socket notifier per watched direction, a timer per libdbus timeout,
@@ -17,6 +20,10 @@ class VelTimer;
 // libdbus calls the watch, timeout and dispatch-status functions from
 // whatever thread uses the connection; only the owning thread does, so no
 // lock is needed here.
+//
+// libdbus leaves the calls of a connection that was closed or lost without
+// an answer; this class answers each of them with a Disconnected error, in
+// the order they were sent, so that every call gets exactly one answer.
 class VelDBusConnectionPrivate : public VelObject
 {
 public:
@@ -28,6 +35,9 @@ public:
     void close();
     // Queues a dispatch when libdbus holds incoming messages.
     void scheduleDispatch();
+    // Takes over a call sent with a reply expected (and its reference); its
+    // answer goes to the callback. False when libdbus cannot watch it.
+    bool track(DBusPendingCall *call, std::unique_ptr<VelDBusPendingCallback> callback);
 
     DBusConnection *connection = nullptr;
     VelDBusError lastError;
@@ -53,9 +63,18 @@ private:
     void dispatch();
     void updateWatch(DBusWatch *watch);
     void updateTimeout(DBusTimeout *timeout);
+    static void pendingCallDone(DBusPendingCall *call, void *data);
+    void failPendingCallsIfDisconnected();
+
+    struct Pending {
+        DBusPendingCall *call;
+        std::unique_ptr<VelDBusPendingCallback> callback;
+    };
 
     std::map<DBusWatch *, Watch> m_watches;
     std::map<DBusTimeout *, VelTimer *> m_timeouts;
+    // Calls waiting for their answer, in the order they were sent.
+    std::vector<Pending> m_pending;
     bool m_dispatchQueued = false;
 };
 

@@ -22,6 +22,7 @@ struct VelDBusMessagePrivate {
     // argument has no D-Bus form. A message sent before is copied, so that
     // it gets a serial of its own.
     static DBusMessage *prepareForSending(const VelDBusMessage &message);
+    static DBusMessage *native(const VelDBusMessage &message) { return message.d->message; }
 };
 
 #endif
