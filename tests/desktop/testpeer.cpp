@@ -1,5 +1,7 @@
 #include "testpeer.h"
 
+#include <future>
+
 TestPeer::TestPeer(const std::string &address)
 {
     dbus_threads_init_default();
@@ -57,13 +59,52 @@ void TestPeer::reply(DBusMessage *message)
     dbus_message_unref(message);
 }
 
+namespace
+{
+// The answer may come on the peer's thread before the notify function is
+// set, or through it afterwards: whichever sees it first hands it over.
+struct Answer {
+    std::promise<DBusMessage *> promise;
+    std::atomic<bool> given{false};
+    void give(DBusPendingCall *pending)
+    {
+        if (!given.exchange(true))
+            promise.set_value(dbus_pending_call_steal_reply(pending));
+    }
+};
+
+void fulfil(DBusPendingCall *pending, void *data)
+{
+    static_cast<Answer *>(data)->give(pending);
+}
+} // namespace
+
 DBusMessage *TestPeer::call(DBusMessage *message, int timeoutMs)
 {
-    // libdbus warns about a blocking call on a lost connection.
-    DBusMessage *reply =
-        m_connection && dbus_connection_get_is_connected(m_connection)
-            ? dbus_connection_send_with_reply_and_block(m_connection, message, timeoutMs, nullptr)
-            : nullptr;
+    DBusMessage *reply = nullptr;
+    // libdbus warns about a call on a lost connection.
+    if (!m_connection || !dbus_connection_get_is_connected(m_connection)) {
+    } else if (!m_thread.joinable()) {
+        reply =
+            dbus_connection_send_with_reply_and_block(m_connection, message, timeoutMs, nullptr);
+    } else {
+        // Once the peer's thread runs, it alone reads and dispatches: a
+        // blocking call here would read the calls meant for the peer's
+        // handler and leave them waiting until it returned.
+        DBusPendingCall *pending = nullptr;
+        Answer answer;
+        std::future<DBusMessage *> result = answer.promise.get_future();
+        if (dbus_connection_send_with_reply(m_connection, message, &pending, timeoutMs) &&
+            pending) {
+            dbus_pending_call_set_notify(pending, &fulfil, &answer, nullptr);
+            if (dbus_pending_call_get_completed(pending))
+                answer.give(pending);
+            // libdbus answers a timed-out call itself, so the wait ends.
+            reply = result.get();
+            dbus_pending_call_set_notify(pending, nullptr, nullptr, nullptr);
+            dbus_pending_call_unref(pending);
+        }
+    }
     dbus_message_unref(message);
     return reply;
 }
