@@ -5,6 +5,7 @@
 #include "desktoptestsupport.h"
 #include "keystrokelistener.h"
 #include "privatebus.h"
+#include "testpeer.h"
 #include "veldbusconnection.h"
 #include "vellogging.h"
 #include "velspiapplicationadaptor.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 
 namespace
 {
@@ -395,6 +397,91 @@ TEST_F(SpiAdaptorTest, BusLostMidwayReleasesEveryKeyInTypingOrder)
     EXPECT_EQ(target.texts(), "abcd");
     adaptor.reset();
     listener.reset();
+}
+
+} // namespace
+
+namespace
+{
+
+// A stand-in for the registry that answers NotifyListenersSync in ways the
+// real one does not: the adaptor must read only a boolean true as
+// "consumed".
+TEST(SpiAdaptorReplies, OnlyABooleanTrueMeansConsumed)
+{
+    desktopTestApplication();
+    velSpiRegisterDeviceEventMarshaller();
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    TestPeer registry(bus.address());
+    ASSERT_TRUE(registry.requestName("org.a11y.atspi.Registry"));
+    // Written on the peer's thread, read here once every key is settled.
+    std::mutex mutex;
+    std::vector<std::string> signatures;
+    registry.setHandler([&](DBusMessage *call) {
+        std::lock_guard<std::mutex> lock(mutex);
+        signatures.push_back(dbus_message_get_signature(call));
+        DBusMessage *reply = dbus_message_new_method_return(call);
+        switch (signatures.size()) {
+        case 1: // no argument at all
+            break;
+        case 2: {
+            const char *text = "true";
+            dbus_message_append_args(reply, DBUS_TYPE_STRING, &text, DBUS_TYPE_INVALID);
+            break;
+        }
+        case 3: {
+            const dbus_uint32_t one = 1;
+            dbus_message_append_args(reply, DBUS_TYPE_UINT32, &one, DBUS_TYPE_INVALID);
+            break;
+        }
+        default: {
+            const dbus_bool_t consumed = TRUE;
+            dbus_message_append_args(reply, DBUS_TYPE_BOOLEAN, &consumed, DBUS_TYPE_INVALID);
+            break;
+        }
+        }
+        return reply;
+    });
+    registry.start();
+
+    const VelDBusConnection connection =
+        VelDBusConnection::connectToBus(VelString::fromStdString(bus.address()));
+    ASSERT_TRUE(connection.isConnected());
+    KeyTarget target;
+    VelSpiApplicationAdaptor adaptor(connection);
+    adaptor.setReplyTimeout(answeredTimeout);
+    adaptor.sendEvents(true);
+    for (const char c : {'a', 'b', 'c', 'd'})
+        typeChar(&target, c);
+    ASSERT_TRUE(runUntil([&] { return adaptor.pendingKeyCount() == 0; }));
+    VelCoreApplication::sendPostedEvents();
+    EXPECT_EQ(target.texts(), "abc");
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_EQ(signatures.size(), 4u);
+    EXPECT_EQ(signatures[0], "(uiiiisb)") << "the record itself, not wrapped in a variant";
+}
+
+TEST(SpiAdaptorReplies, AnswerForNoHeldKeyOnlyWarns)
+{
+    desktopTestApplication();
+    warnings.clear();
+    velInstallMessageHandler(&captureWarnings);
+    KeyTarget target;
+    VelSpiApplicationAdaptor adaptor{VelDBusConnection()};
+    adaptor.sendEvents(true);
+    adaptor.notifyKeyboardListenerCallback(VelDBusMessage());
+    adaptor.notifyKeyboardListenerError(VelDBusError("org.vel.Test.Error", "gone"),
+                                        VelDBusMessage());
+    // Without a connection nothing can be sent: the key goes straight through.
+    typeChar(&target, 'w');
+    velInstallMessageHandler(nullptr);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0],
+              "VelSpiApplication::notifyKeyboardListenerCallback with no queued key called");
+    EXPECT_EQ(warnings[1], "VelSpiApplication::keyEventError  \"org.vel.Test.Error\" \"gone\"");
+    ASSERT_EQ(target.seen.size(), 1u);
+    EXPECT_TRUE(target.seen[0].spontaneous);
 }
 
 } // namespace
