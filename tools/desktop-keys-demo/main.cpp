@@ -7,7 +7,9 @@
 //
 //   vel-desktop-keys-demo                   type keys; Control-D ends
 //   vel-desktop-keys-demo --type TEXT       types TEXT, waits for the registry, ends
-//   vel-desktop-keys-demo --swallow CHARS   be a keystroke listener that consumes CHARS
+//   vel-desktop-keys-demo --swallow CHARS   also run a keystroke listener (on a
+//                                           thread of its own) that consumes CHARS
+//   vel-desktop-keys-demo --listen CHARS    only be that listener, until Control-C
 //
 // The registry must run on AT_SPI_BUS_ADDRESS (or on the accessibility bus
 // the session bus names).
@@ -26,7 +28,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -78,30 +82,71 @@ bool typeKeys(DemoWindow *window, const std::string &bytes)
 
 int usage(const char *program)
 {
-    std::fprintf(stderr, "usage: %s [--type TEXT | --swallow CHARS]\n", program);
+    std::fprintf(stderr, "usage: %s [--swallow CHARS] [--type TEXT] | --listen CHARS\n", program);
     return 2;
+}
+
+std::string listenerAddress()
+{
+    const char *address = std::getenv("AT_SPI_BUS_ADDRESS");
+    if (!address || !*address)
+        std::fprintf(stderr, "the listener needs AT_SPI_BUS_ADDRESS\n");
+    return address ? address : "";
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The listener's thread and the window print in turn: whole lines.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::string typed;
+    std::string swallow;
     bool scripted = false;
-    if (argc == 3 && std::strcmp(argv[1], "--swallow") == 0) {
-        const char *address = std::getenv("AT_SPI_BUS_ADDRESS");
-        if (!address || !*address) {
-            std::fprintf(stderr, "the listener needs AT_SPI_BUS_ADDRESS\n");
-            return 1;
+    bool listenOnly = false;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 >= argc)
+            return usage(argv[0]);
+        if (std::strcmp(argv[i], "--type") == 0) {
+            typed = argv[i + 1];
+            scripted = true;
+        } else if (std::strcmp(argv[i], "--swallow") == 0) {
+            swallow = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--listen") == 0 && argc == 3) {
+            swallow = argv[i + 1];
+            listenOnly = true;
+        } else {
+            return usage(argv[0]);
         }
-        return runSwallowingListener(address, argv[2]);
     }
-    if (argc == 3 && std::strcmp(argv[1], "--type") == 0) {
-        typed = argv[2];
-        scripted = true;
-    } else if (argc != 1) {
-        return usage(argv[0]);
+
+    // Registered before the first key is typed, so that it hears them all.
+    std::unique_ptr<SwallowingListener> listener;
+    std::thread listening;
+    if (!swallow.empty()) {
+        const std::string address = listenerAddress();
+        if (address.empty())
+            return 1;
+        listener = std::make_unique<SwallowingListener>(address, swallow);
+        if (!listener->isListening())
+            return 1;
+        if (listenOnly) {
+            listener->run();
+            return 0;
+        }
+        listening = std::thread([&listener] { listener->run(); });
     }
+    struct StopListener {
+        std::unique_ptr<SwallowingListener> &listener;
+        std::thread &thread;
+        ~StopListener()
+        {
+            if (!thread.joinable())
+                return;
+            listener->stop();
+            thread.join();
+        }
+    } stopListener{listener, listening};
 
     VelCoreApplication app(argc, argv);
     const VelDBusConnection bus = VelDBusConnection::connectToAccessibilityBus();

@@ -9,10 +9,6 @@ namespace
 
 const char listenerPath[] = "/org/vel/demo/keylistener";
 
-struct Listener {
-    std::string swallow;
-};
-
 bool readText(DBusMessage *call, std::string &text, unsigned &type)
 {
     DBusMessageIter args, record;
@@ -36,16 +32,19 @@ bool readText(DBusMessage *call, std::string &text, unsigned &type)
     return true;
 }
 
-DBusHandlerResult onMessage(DBusConnection *connection, DBusMessage *message, void *data)
+} // namespace
+
+DBusHandlerResult SwallowingListener::onMessage(DBusConnection *connection, DBusMessage *message,
+                                                void *data)
 {
     if (!dbus_message_is_method_call(message, "org.a11y.atspi.DeviceEventListener", "NotifyEvent"))
         return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
-    const auto *listener = static_cast<Listener *>(data);
+    const auto *listener = static_cast<SwallowingListener *>(data);
     std::string text;
     unsigned type = 0;
     const bool known = readText(message, text, type);
     const bool swallow =
-        known && text.size() == 1 && listener->swallow.find(text[0]) != std::string::npos;
+        known && text.size() == 1 && listener->m_swallow.find(text[0]) != std::string::npos;
     if (known && type == 0)
         std::printf("listener: %s \"%s\"\n", swallow ? "swallowed" : "let through", text.c_str());
     std::fflush(stdout);
@@ -57,8 +56,9 @@ DBusHandlerResult onMessage(DBusConnection *connection, DBusMessage *message, vo
     return DBUS_HANDLER_RESULT_HANDLED;
 }
 
-bool registerListener(DBusConnection *connection)
+bool SwallowingListener::registerListener()
 {
+    DBusConnection *connection = m_connection;
     DBusMessage *call = dbus_message_new_method_call(
         "org.a11y.atspi.Registry", "/org/a11y/atspi/registry/deviceeventcontroller",
         "org.a11y.atspi.DeviceEventController", "RegisterKeystrokeListener");
@@ -95,29 +95,37 @@ bool registerListener(DBusConnection *connection)
     return true;
 }
 
-} // namespace
-
-int runSwallowingListener(const std::string &address, const std::string &swallow)
+SwallowingListener::SwallowingListener(const std::string &address, const std::string &swallow)
+    : m_swallow(swallow)
 {
     DBusError error;
     dbus_error_init(&error);
-    DBusConnection *connection = dbus_connection_open_private(address.c_str(), &error);
-    if (!connection || !dbus_bus_register(connection, &error)) {
+    m_connection = dbus_connection_open_private(address.c_str(), &error);
+    if (!m_connection || !dbus_bus_register(m_connection, &error)) {
         std::fprintf(stderr, "listener: cannot reach the accessibility bus: %s\n",
                      error.message ? error.message : "");
         dbus_error_free(&error);
-        return 1;
+        return;
     }
-    dbus_connection_set_exit_on_disconnect(connection, FALSE);
-    Listener listener{swallow};
-    dbus_connection_add_filter(connection, &onMessage, &listener, nullptr);
-    if (!registerListener(connection))
-        return 1;
-    std::printf("listener: swallowing \"%s\"; Control-C ends\n", swallow.c_str());
+    dbus_connection_set_exit_on_disconnect(m_connection, FALSE);
+    dbus_connection_add_filter(m_connection, &SwallowingListener::onMessage, this, nullptr);
+    m_listening = registerListener();
+    if (m_listening)
+        std::printf("listener: swallowing \"%s\"\n", swallow.c_str());
     std::fflush(stdout);
-    while (dbus_connection_read_write_dispatch(connection, -1)) {
+}
+
+SwallowingListener::~SwallowingListener()
+{
+    if (!m_connection)
+        return;
+    dbus_connection_close(m_connection);
+    dbus_connection_unref(m_connection);
+}
+
+void SwallowingListener::run()
+{
+    // The bound of a round only limits how long stop() takes.
+    while (m_listening && !m_stop && dbus_connection_read_write_dispatch(m_connection, 100)) {
     }
-    dbus_connection_close(connection);
-    dbus_connection_unref(connection);
-    return 0;
 }
