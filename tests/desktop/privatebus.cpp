@@ -26,9 +26,17 @@ pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string>
     for (const std::string &a : argv)
         args.push_back(const_cast<char *>(a.c_str()));
     args.push_back(nullptr);
+    // A variable given here replaces the inherited one: with both, the
+    // child's getenv would find the inherited one first.
     std::vector<std::string> envStrings;
-    for (char **e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
+    for (char **e = environ; *e; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const std::string &x : extraEnv)
+            replaced |= entry.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0;
+        if (!replaced)
+            envStrings.push_back(entry);
+    }
     for (const std::string &e : extraEnv)
         envStrings.push_back(e);
     std::vector<char *> env;
