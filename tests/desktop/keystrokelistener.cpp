@@ -86,6 +86,14 @@ DBusMessage *keystrokeCall(const char *method, const char *path, unsigned mask, 
     return m;
 }
 
+DBusMessage *booleanReply(DBusMessage *call, bool consumed)
+{
+    DBusMessage *reply = dbus_message_new_method_return(call);
+    const dbus_bool_t b = consumed;
+    dbus_message_append_args(reply, DBUS_TYPE_BOOLEAN, &b, DBUS_TYPE_INVALID);
+    return reply;
+}
+
 } // namespace
 
 KeystrokeListener::KeystrokeListener(const std::string &address) : m_peer(address)
@@ -105,6 +113,8 @@ KeystrokeListener::~KeystrokeListener()
         m_held = false;
     }
     answerHeld();
+    // Closing the connection would remove the listener as well; leaving
+    // explicitly spares the registry a call to a listener that is gone.
     for (unsigned mask : m_masks) {
         if (DBusMessage *r = m_peer.call(
                 keystrokeCall("DeregisterKeystrokeListener", m_path.c_str(), mask, false)))
@@ -180,22 +190,11 @@ DBusMessage *KeystrokeListener::onCall(DBusMessage *call)
         m_heldCalls.emplace_back(dbus_message_ref(call), key);
         return nullptr;
     }
-    const bool consumed = m_consumes && m_consumes(key);
-    DBusMessage *reply = dbus_message_new_method_return(call);
-    const dbus_bool_t b = consumed;
-    dbus_message_append_args(reply, DBUS_TYPE_BOOLEAN, &b, DBUS_TYPE_INVALID);
-    return reply;
+    return booleanReply(call, m_consumes && m_consumes(key));
 }
 
 DBusMessage *KeystrokeListener::answer(DBusMessage *call, const HeardKey &key)
 {
-    bool consumed;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        consumed = m_consumes && m_consumes(key);
-    }
-    DBusMessage *reply = dbus_message_new_method_return(call);
-    const dbus_bool_t b = consumed;
-    dbus_message_append_args(reply, DBUS_TYPE_BOOLEAN, &b, DBUS_TYPE_INVALID);
-    return reply;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return booleanReply(call, m_consumes && m_consumes(key));
 }
