@@ -1,6 +1,7 @@
 #include "velandroidplatformintegration.h"
 
 #include "androidjnimain.h"
+#include "androidjnimenu.h"
 #include "velandroidguithreadcall.h"
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
@@ -78,6 +79,7 @@ VelPlatformWindow *VelAndroidPlatformIntegration::createPlatformWindow(VelWindow
     platformWindow->attachToSharedSurface();
     platformWindow->requestActivateWindow();
     platformWindow->setWindowState(window->windowState());
+    VelAndroidMenu::setActiveTopLevelWindow(window);
     return platformWindow;
 }
 
