@@ -90,6 +90,7 @@ public final class VelNative {
     private static String sClipboardText;
     private static volatile boolean sKeyboardVisible;
     private static volatile boolean sFullScreen;
+    private static volatile boolean sFailMenuCalls;
 
     /** Makes this the activity that activity() hands to the plugin. */
     public static void setActivity(Activity activity) {
@@ -184,14 +185,21 @@ public final class VelNative {
 
     public static void openContextMenu() {
         VelCallLog.record("openContextMenu");
+        if (sFailMenuCalls)
+            throw new IllegalStateException("openContextMenu refused");
+        VelMenuPresenter.requestOpenContextMenu();
     }
 
     public static void closeContextMenu() {
         VelCallLog.record("closeContextMenu");
+        if (sFailMenuCalls)
+            throw new IllegalStateException("closeContextMenu refused");
+        VelMenuPresenter.requestCloseContextMenu();
     }
 
     public static void resetOptionsMenu() {
         VelCallLog.record("resetOptionsMenu");
+        VelMenuPresenter.requestOptionsMenuReset();
     }
 
     // ---- for the launcher and tests ----
@@ -235,6 +243,11 @@ public final class VelNative {
 
     public static boolean isFullScreen() {
         return sFullScreen;
+    }
+
+    /** Makes openContextMenu and closeContextMenu throw, as a broken Java side would. */
+    public static void setFailMenuCalls(boolean fail) {
+        sFailMenuCalls = fail;
     }
 
     public static void setSoftwareKeyboardVisible(boolean visible) {
