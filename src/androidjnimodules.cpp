@@ -1,13 +1,19 @@
 #include "androidjnimodules.h"
 
+#include "androidjniclipboard.h"
+#include "velandroidplatformdialoghelpers.h"
+
 namespace
 {
 
 using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
-// the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {nullptr};
+// the plugin: input, clipboard, menus, accessibility, message dialogs.
+constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidClipboard::registerNatives,
+    VelAndroidDialogHelpers::registerNatives,
+};
 
 } // namespace
 
