@@ -1,6 +1,8 @@
 #include "androidjnimodules.h"
 
+#include "androidjniclipboard.h"
 #include "androidjnimenu.h"
+#include "velandroidplatformdialoghelpers.h"
 
 namespace
 {
@@ -8,8 +10,12 @@ namespace
 using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
-// the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {VelAndroidMenu::registerNatives};
+// the plugin: input, clipboard, menus, accessibility, message dialogs.
+constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidClipboard::registerNatives,
+    VelAndroidMenu::registerNatives,
+    VelAndroidDialogHelpers::registerNatives,
+};
 
 } // namespace
 

@@ -6,9 +6,12 @@
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
 #include "velandroidopenglplatformwindow.h"
+#include "velandroidplatformclipboard.h"
 #include "velandroidplatformfontdatabase.h"
 #include "velandroidplatformnativeinterface.h"
 #include "velandroidplatformservices.h"
+#include "velandroidplatformtheme.h"
+#include "velandroidsystemlocale.h"
 #include "veleglfshooks.h"
 
 #include "velabstracteventdispatcher.h"
@@ -47,6 +50,8 @@ VelAndroidPlatformIntegration::VelAndroidPlatformIntegration(const VelStringList
     VelAndroid::setAndroidPlatformIntegration(this);
     m_androidFontDatabase = new VelAndroidPlatformFontDatabase;
     m_androidServices = new VelAndroidPlatformServices;
+    m_androidClipboard = new VelAndroidPlatformClipboard;
+    m_androidSystemLocale = new VelAndroidSystemLocale;
     VelAndroidGuiThreadCall::start();
 }
 
@@ -55,8 +60,10 @@ VelAndroidPlatformIntegration::~VelAndroidPlatformIntegration()
     VelAndroidGuiThreadCall::stop();
     delete m_androidNativeInterface;
     delete m_androidFontDatabase;
+    delete m_androidSystemLocale;
     VelAndroid::setAndroidPlatformIntegration(nullptr);
     delete m_androidServices;
+    delete m_androidClipboard;
 }
 
 bool VelAndroidPlatformIntegration::hasCapability(Capability capability) const
@@ -96,6 +103,14 @@ VelPlatformFontDatabase *VelAndroidPlatformIntegration::fontDatabase() const
     return m_androidFontDatabase;
 }
 
+VelPlatformClipboard *VelAndroidPlatformIntegration::clipboard() const
+{
+    // One for the process: the host's clipboards of a later integration keep
+    // pointing at a live object.
+    static VelAndroidPlatformClipboard *const processClipboard = new VelAndroidPlatformClipboard;
+    return processClipboard;
+}
+
 VelPlatformNativeInterface *VelAndroidPlatformIntegration::nativeInterface() const
 {
     return m_androidNativeInterface;
@@ -118,6 +133,18 @@ Vel::WindowState VelAndroidPlatformIntegration::defaultWindowState(Vel::WindowFl
     if (unsigned(flags) & DialogBit)
         return Vel::WindowNoState;
     return VelPlatformIntegration::defaultWindowState(flags);
+}
+
+VelStringList VelAndroidPlatformIntegration::themeNames() const
+{
+    return VelStringList() << VelString("android");
+}
+
+VelPlatformTheme *VelAndroidPlatformIntegration::createPlatformTheme(const VelString &name) const
+{
+    if (name != VelString("android"))
+        return nullptr;
+    return new VelAndroidPlatformTheme(m_androidNativeInterface);
 }
 
 VelEglFSScreen *VelAndroidPlatformIntegration::createScreen() const

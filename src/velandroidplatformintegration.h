@@ -3,9 +3,11 @@
 
 #include "veleglfsintegration.h"
 
+class VelAndroidPlatformClipboard;
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
+class VelAndroidSystemLocale;
 class VelThread;
 class VelTouchDevice;
 
@@ -22,10 +24,13 @@ public:
     VelPlatformWindow *createPlatformWindow(VelWindow *window) const override;
     VelPlatformOpenGLContext *createPlatformOpenGLContext(VelOpenGLContext *context) const override;
     VelPlatformFontDatabase *fontDatabase() const override;
+    VelPlatformClipboard *clipboard() const override;
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
+    VelStringList themeNames() const override;
+    VelPlatformTheme *createPlatformTheme(const VelString &name) const override;
 
     virtual void setDesktopSize(int width, int height);
     virtual void setDisplayMetrics(int widthMillimetres, int heightMillimetres);
@@ -60,6 +65,10 @@ private:
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned
     VelAndroidPlatformNativeInterface *m_androidNativeInterface;     // owned
     VelAndroidPlatformServices *m_androidServices = nullptr;         // owned
+    // Registers the clipboard manager with Java; the host is handed the
+    // process-wide clipboard() instead.
+    VelAndroidPlatformClipboard *m_androidClipboard = nullptr; // owned
+    VelAndroidSystemLocale *m_androidSystemLocale = nullptr;   // owned; installed while it lives
 };
 
 #endif

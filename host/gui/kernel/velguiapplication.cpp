@@ -22,6 +22,7 @@
 #include "velplatformtheme.h"
 #include "velresizeevent.h"
 #include "velscreen.h"
+#include "velsystemlocale.h"
 #include "velthread.h"
 #include "veltouchdevice_p.h"
 #include "velwindow.h"
@@ -518,6 +519,11 @@ void VelGuiApplicationPrivate::processApplicationState(Vel::ApplicationState sta
     if (!d || d->applicationState == state)
         return;
     d->applicationState = state;
+    // A platform whose settings change while the app is in the background
+    // (Android restarts or resumes the activity) has them read again when
+    // the app comes back.
+    if (state == Vel::ApplicationActive)
+        VelSystemLocale::notifyLocaleChanged();
     self.load()->applicationStateChanged(int(state));
 }
 
