@@ -1,6 +1,9 @@
 #include "velandroidplatformtheme.h"
 
 #include "velandroidplatformdialoghelpers.h"
+#include "velandroidplatformmenu.h"
+#include "velandroidplatformmenubar.h"
+#include "velandroidplatformmenuitem.h"
 #include "velandroidplatformnativeinterface.h"
 
 #include "velenvironment.h"
@@ -51,6 +54,21 @@ VelAndroidPlatformTheme::VelAndroidPlatformTheme(VelAndroidPlatformNativeInterfa
 }
 
 VelAndroidPlatformTheme::~VelAndroidPlatformTheme() = default;
+
+VelPlatformMenuItem *VelAndroidPlatformTheme::createPlatformMenuItem() const
+{
+    return new VelAndroidPlatformMenuItem;
+}
+
+VelPlatformMenu *VelAndroidPlatformTheme::createPlatformMenu() const
+{
+    return new VelAndroidPlatformMenu;
+}
+
+VelPlatformMenuBar *VelAndroidPlatformTheme::createPlatformMenuBar() const
+{
+    return new VelAndroidPlatformMenuBar;
+}
 
 bool VelAndroidPlatformTheme::usePlatformNativeDialog(DialogType type) const
 {

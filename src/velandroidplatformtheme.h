@@ -8,7 +8,7 @@ class VelAndroidPlatformNativeInterface;
 
 // The theme the integration creates under the name "android": the widget
 // style to use, palettes and fonts from the native interface's style tables,
-// and native message dialogs when the environment asks for them. It only
+// the native menu objects, and native message dialogs when the environment asks for them. It only
 // checks that the native style data is present; it never reads it.
 //
 // Used on the GUI thread. The host deletes the theme before the integration,
@@ -20,6 +20,9 @@ public:
     explicit VelAndroidPlatformTheme(VelAndroidPlatformNativeInterface *nativeInterface);
     ~VelAndroidPlatformTheme() override;
 
+    VelPlatformMenuItem *createPlatformMenuItem() const override;
+    VelPlatformMenu *createPlatformMenu() const override;
+    VelPlatformMenuBar *createPlatformMenuBar() const override;
     bool usePlatformNativeDialog(DialogType type) const override;
     VelPlatformDialogHelper *createPlatformDialogHelper(DialogType type) const override;
     const VelPalette *palette(Palette type = SystemPalette) const override;
