@@ -15,11 +15,14 @@
 #include "veljavavm.h"
 #include "vellaunchoptions.h"
 #include "velliveinput.h"
+#include "velmenupresenterclient.h"
+#include "velmenuverbs.h"
 #include "velpngwriter.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <chrono>
@@ -70,6 +73,7 @@ std::string baseName(const std::string &path)
 void registerScriptVerbs()
 {
     velRegisterInputVerbs();
+    velRegisterMenuVerbs();
 }
 
 bool readScript(const VelLaunchOptions &options, VelInputScript *script, std::string *error)
@@ -93,8 +97,8 @@ class Session : public VelInputScript::Host
 public:
     Session(VelAndroidDriver &driver, VelX11Window &window, int timeoutSeconds)
         : m_driver(driver), m_window(window), m_device(&driver),
-          m_live(&m_device, window.width(), window.height()), m_started(Clock::now()),
-          m_timeoutSeconds(timeoutSeconds)
+          m_live(&m_device, window.width(), window.height()), m_menus(&driver),
+          m_started(Clock::now()), m_timeoutSeconds(timeoutSeconds)
     {
     }
 
@@ -110,10 +114,12 @@ public:
         for (const VelX11Window::Event &event : m_window.pollEvents()) {
             if (event.type == VelX11Window::Event::CloseRequested)
                 m_closed = true;
-            else
+            else if (!handleMenuKey(event))
                 m_live.handle(event, Clock::now());
         }
         m_live.tick(Clock::now());
+        for (const std::string &shown : m_menus.processRequests())
+            velPrintMenuReport(shown);
         if (m_closed)
             return false;
         if (m_driver.waitForQuit(std::max<long>(1, wait.count())))
@@ -165,10 +171,44 @@ public:
     }
 
 private:
+    // The Menu key (or F10) opens the options menu; while a menu is shown,
+    // 1 to 9 choose its items and Escape closes it. The menus are printed.
+    bool handleMenuKey(const VelX11Window::Event &event)
+    {
+        if (event.type == VelX11Window::Event::KeyUp) {
+            const bool swallowed = event.keysym == m_swallowedKey;
+            if (swallowed)
+                m_swallowedKey = 0;
+            return swallowed;
+        }
+        if (event.type != VelX11Window::Event::KeyDown)
+            return false;
+        std::string report;
+        if (event.keysym == XK_Menu || event.keysym == XK_F10) {
+            if (!m_menus.openOptionsMenu(&report))
+                report = "the app has no options menu";
+        } else if (event.keysym == XK_Escape) {
+            if (!m_menus.dismiss(&report))
+                return false;
+        } else if (event.keysym >= XK_1 && event.keysym <= XK_9) {
+            const std::vector<std::string> titles = m_menus.shownTitles();
+            const size_t index = event.keysym - XK_1;
+            if (index >= titles.size() || !m_menus.choose(titles[index], &report))
+                return false;
+        } else {
+            return false;
+        }
+        m_swallowedKey = event.keysym;
+        velPrintMenuReport(report);
+        return true;
+    }
+
     VelAndroidDriver &m_driver;
     VelX11Window &m_window;
     VelInputDevice m_device;
     VelLiveInput m_live;
+    VelMenuPresenterClient m_menus;
+    unsigned long m_swallowedKey = 0;
     const Clock::time_point m_started;
     const int m_timeoutSeconds;
     bool m_closed = false;

@@ -143,6 +143,24 @@ public final class VelMenuPresenter {
         return null;
     }
 
+    /**
+     * UI thread: the titles of the visible, enabled items of the menu a
+     * choice goes to (the context menu, else the options menu), one a line;
+     * null when no menu is shown.
+     */
+    public static String shownTitles() {
+        final VelRecordedMenu menu = sContextMenu != null ? sContextMenu : sOptionsMenu;
+        if (menu == null)
+            return null;
+        final StringBuilder out = new StringBuilder();
+        for (int i = 0; i < menu.size(); ++i) {
+            final MenuItem item = menu.getItem(i);
+            if (item.isVisible() && item.isEnabled())
+                out.append(item.getTitle()).append('\n');
+        }
+        return out.toString();
+    }
+
     public static VelRecordedMenu shownContextMenu() {
         return sContextMenu;
     }
