@@ -130,11 +130,24 @@ private:
     VelSize m_storeSize;
 };
 
-// Reports every action the menu (and its submenus) triggers.
+// A menu text as a person reads it: "&&" is an ampersand, other ampersands
+// only mark the mnemonic.
+std::string plain(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && ++i == text.size())
+            break;
+        out += text[i];
+    }
+    return out;
+}
+
+// Reports every action the menu triggers.
 void report(VelMenu *menu, const std::string &path, MenusWindow *window)
 {
     VelObject::connect(menu, &VelMenu::triggered, window, [path, window](VelAction *action) {
-        std::string line = "chose " + path + " > " + action->text().toStdString();
+        std::string line = "chose " + path + " > " + plain(action->text().toStdString());
         if (action->isCheckable())
             line += action->isChecked() ? " (checked)" : " (unchecked)";
         say(line);
