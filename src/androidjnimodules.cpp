@@ -1,5 +1,7 @@
 #include "androidjnimodules.h"
 
+#include "androidjniinput.h"
+
 namespace
 {
 
@@ -7,7 +9,7 @@ using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
 // the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {nullptr};
+constexpr ModuleRegistration moduleRegistrations[] = {VelAndroidInput::registerNatives};
 
 } // namespace
 

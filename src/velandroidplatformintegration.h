@@ -1,6 +1,7 @@
 #ifndef VELANDROIDPLATFORMINTEGRATION_H
 #define VELANDROIDPLATFORMINTEGRATION_H
 
+#include "velandroidinputcontext.h"
 #include "veleglfsintegration.h"
 
 class VelAndroidPlatformFontDatabase;
@@ -24,6 +25,7 @@ public:
     VelPlatformFontDatabase *fontDatabase() const override;
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
+    VelPlatformInputContext *inputContext() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
 
@@ -40,6 +42,8 @@ public:
     void invalidateNativeSurface();
     void surfaceChanged();
 
+    // Only under the bridge's surface mutex (VelAndroid::withAndroidPlatformIntegration):
+    // the touch bridge creates the device on the Java UI thread.
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
@@ -60,6 +64,9 @@ private:
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned
     VelAndroidPlatformNativeInterface *m_androidNativeInterface;     // owned
     VelAndroidPlatformServices *m_androidServices = nullptr;         // owned
+    // Destroyed after the destructor closed the GUI-thread hand-over, so no
+    // Java-thread operation can still be waiting for this thread then.
+    mutable VelAndroidInputContext m_androidInputContext;
 };
 
 #endif
