@@ -45,7 +45,10 @@ public:
     {
         setSurfaceType(RasterSurface);
         m_longPress.setSingleShot(true);
-        VelObject::connect(&m_longPress, &VelTimer::timeout, this, [this] { popUp(m_pressPos); });
+        VelObject::connect(&m_longPress, &VelTimer::timeout, this, [this] {
+            m_poppedForPress = true;
+            popUp(m_pressPos);
+        });
     }
 
     void setPopupMenu(VelMenu *menu) { m_popup = menu; }
@@ -67,10 +70,15 @@ protected:
     {
         if (event->button() == Vel::RightButton) {
             m_longPress.stop();
-            popUp(event->pos());
+            // A long press the platform turns into a right click comes after
+            // the finger was already held long enough here: one menu for it.
+            if (!m_poppedForPress)
+                popUp(event->pos());
+            m_poppedForPress = true;
             return;
         }
         m_pressPos = event->pos();
+        m_poppedForPress = false;
         m_longPress.start(longPressMs);
     }
 
@@ -125,6 +133,7 @@ private:
     VelMenu *m_popup = nullptr;
     VelTimer m_longPress;
     VelPoint m_pressPos;
+    bool m_poppedForPress = false;
     std::string m_lastAction;
     std::unique_ptr<VelPlatformBackingStore> m_store;
     VelSize m_storeSize;

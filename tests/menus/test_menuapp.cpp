@@ -37,11 +37,13 @@ std::vector<std::string> readLines(const std::string &path)
 
 // The launcher with a private X server (DISPLAY left out of its
 // environment) running the script steps on the menus example.
-RunResult runScript(const std::vector<std::string> &steps)
+RunResult runScript(const std::vector<std::string> &steps,
+                    const std::vector<std::string> &options = {})
 {
     char pattern[] = "/tmp/velmenuappXXXXXX";
     const std::string dir = ::mkdtemp(pattern);
     std::vector<std::string> args = {VEL_TEST_LAUNCHER, "--headless", "--timeout", "90"};
+    args.insert(args.end(), options.begin(), options.end());
     for (const std::string &step : steps) {
         args.push_back("--step");
         args.push_back(step);
@@ -149,6 +151,23 @@ TEST(MenuApp, ACheckableItemTogglesAndTheMenuShowsItsState)
               (std::vector<std::string>{"vel-android-run:   Word wrap [ ]",
                                         "vel-android-run:   Word wrap [x]"}))
         << describe(run);
+}
+
+TEST(MenuApp, ALongPressPopsUpTheAppsMenuAsAContextMenu)
+{
+    // A long press arrives as a right click, which the app answers at once.
+    const RunResult run = runScript({"longpress 200 300", "choose Select all"},
+                                    {"--env", "VEL_MORVANE_COMPATIBILITY_LONG_PRESS=1"});
+    ASSERT_EQ(run.exitCode, 0) << describe(run);
+    EXPECT_EQ(linesStartingWith(run, "menus: chose"),
+              std::vector<std::string>{"menus: chose Text > Select all"})
+        << describe(run);
+    const std::vector<std::string> shown = linesStartingWith(run, "vel-android-run: ");
+    const std::vector<std::string> expected{
+        "vel-android-run: context menu \"Text\"", "vel-android-run:   Cut",
+        "vel-android-run:   Copy", "vel-android-run:   Select all",
+        "vel-android-run: chose \"Select all\" in the context menu"};
+    EXPECT_EQ(shown, expected) << describe(run);
 }
 
 } // namespace
