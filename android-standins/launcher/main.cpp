@@ -17,6 +17,7 @@
 #include "velliveinput.h"
 #include "velmenupresenterclient.h"
 #include "velmenuverbs.h"
+#include "velmenuwindow.h"
 #include "velpngwriter.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
@@ -102,6 +103,10 @@ public:
     {
     }
 
+    // On a live display the menus shown also appear as windows a person
+    // clicks in.
+    void setMenuWindows(bool on) { m_menuWindows = on; }
+
     bool closed() const { return m_closed; }
     bool appQuit() const { return m_appQuit; }
     bool timedOut() const { return m_timedOut; }
@@ -120,6 +125,8 @@ public:
         m_live.tick(Clock::now());
         for (const std::string &shown : m_menus.processRequests())
             velPrintMenuReport(shown);
+        if (m_menuWindows)
+            serveMenuWindow();
         if (m_closed)
             return false;
         if (m_driver.waitForQuit(std::max<long>(1, wait.count())))
@@ -203,12 +210,37 @@ private:
         return true;
     }
 
+    // A click in the menu window chooses; closing it dismisses the menu. The
+    // window then follows the menu shown (none, another one).
+    void serveMenuWindow()
+    {
+        std::string title;
+        std::string report;
+        const VelMenuWindow::Answer answer = m_menuWindow.poll(&title);
+        if (answer == VelMenuWindow::Answer::Chosen && m_menus.choose(title, &report))
+            velPrintMenuReport(report);
+        else if (answer == VelMenuWindow::Answer::Dismissed && m_menus.dismiss(&report))
+            velPrintMenuReport(report);
+        const std::vector<std::string> titles = m_menus.shownTitles();
+        if (titles.empty()) {
+            m_menuWindow.close();
+        } else if (!m_menuWindow.isOpen() || titles != m_menuWindow.titles()) {
+            std::string error;
+            if (!m_menuWindow.show(titles, &error)) {
+                velPrintMenuReport(error);
+                m_menuWindows = false;
+            }
+        }
+    }
+
     VelAndroidDriver &m_driver;
     VelX11Window &m_window;
     VelInputDevice m_device;
     VelLiveInput m_live;
     VelMenuPresenterClient m_menus;
     unsigned long m_swallowedKey = 0;
+    VelMenuWindow m_menuWindow;
+    bool m_menuWindows = false;
     const Clock::time_point m_started;
     const int m_timeoutSeconds;
     bool m_closed = false;
@@ -299,6 +331,7 @@ int main(int argc, char **argv)
         timeoutSeconds = defaultFrameTimeoutSeconds;
 
     Session session(driver, window, timeoutSeconds);
+    session.setMenuWindows(!privateDisplay);
     int exitCode = ExitOk;
     bool screenshotTaken = false;
     bool scriptDone = !scripted;
