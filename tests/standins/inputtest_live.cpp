@@ -5,10 +5,13 @@
 
 #include "standinstestsupport.h"
 #include "velinputdevice.h"
+#include "veljavavm.h"
 #include "velliveinput.h"
 #include "vellogcapture.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
@@ -187,4 +190,26 @@ TEST_F(LiveInput, KeysAreKeyEventsWhileTheKeyboardIsHiddenAndTextWhileShown)
         "finishComposingText()", "keyDown(66, 10, 0)",
         "keyUp(66, 10, 0)"};
     EXPECT_EQ(calls(), expected);
+}
+
+// The plugin's GUI thread shows the keyboard while another thread waits for
+// it to be shown: the show must neither wait for that thread nor miss it.
+TEST_F(LiveInput, ShowingTheKeyboardWakesAThreadWaitingForIt)
+{
+    bool shown = false;
+    std::thread waiter([&shown] {
+        jvalue timeout;
+        timeout.j = 60000;
+        sharedDriver().callStaticBoolean("org/vel/android/VelSoftKeyboard", "waitUntilShown",
+                                         "(J)Z", {timeout}, &shown);
+        VelJavaVm::detachCurrentThread();
+    });
+    jvalue args[5];
+    for (int i = 0; i < 5; ++i)
+        args[i].i = i + 1;
+    // Whether or not the waiter already waits, the show reaches it.
+    ASSERT_TRUE(sharedDriver().callStaticVoid("org/vel/android/VelNative", "showSoftwareKeyboard",
+                                              "(IIIII)V", std::vector<jvalue>(args, args + 5)));
+    waiter.join();
+    EXPECT_TRUE(shown);
 }
