@@ -18,7 +18,8 @@ namespace VelAndroidDialogHelpers
 namespace
 {
 
-const char messageDialogHelperClassName[] = "org/vel/android/VelMessageDialogHelper";
+// The class loader wants the dotted name; FindClass the slashed one.
+const char messageDialogHelperClassName[] = "org.vel.android.VelMessageDialogHelper";
 const char nativeDialogHelperClassName[] = "org/vel/android/VelNativeDialogHelper";
 const char translationContext[] = "VelAndroidDialogHelpers::VelAndroidPlatformMessageDialogHelper";
 
