@@ -4,11 +4,13 @@
 // as its surface and forwards the window's mouse and keys as input natives.
 
 #include "velandroiddriver.h"
+#include "veldialogpresenter.h"
 #include "velframewatcher.h"
 #include "velinputmapping.h"
 #include "veljavavm.h"
 #include "vellaunchoptions.h"
 #include "velpngwriter.h"
+#include "velservicescontrol.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
@@ -130,6 +132,11 @@ int main(int argc, char **argv)
         return report(driver.lastError(), ExitFailure);
     if (!driver.createActivity(absolutePath(options.assetsDir)))
         return report(driver.lastError(), ExitFailure);
+    if (!options.locale.empty() && !VelServicesControl::setLocale(options.locale, &error))
+        return report(error, ExitFailure);
+    if (!options.dialogAnswer.empty() &&
+        !VelServicesControl::setDialogAutoAnswer(options.dialogAnswer))
+        return report("cannot set the dialog answer", ExitFailure);
     if (!driver.loadLibrary(absolutePath(options.pluginPath)))
         return report(driver.lastError(), ExitFailure);
 
@@ -157,6 +164,9 @@ int main(int argc, char **argv)
     int timeoutSeconds = options.timeoutSeconds;
     if (timeoutSeconds == 0 && options.frames > 0)
         timeoutSeconds = defaultFrameTimeoutSeconds;
+    // A person on a live display answers message dialogs in a window of
+    // their own; headless runs print them and rely on --dialog-answer.
+    VelDialogPresenter dialogs(xvfb.displayName().empty());
     const Clock::time_point started = Clock::now();
     bool appQuit = false;
     bool timedOut = false;
@@ -170,6 +180,7 @@ int main(int argc, char **argv)
         }
         if (closed)
             break;
+        dialogs.poll();
         if (driver.waitForQuit(sampleInterval.count())) {
             appQuit = true;
             break;
