@@ -92,6 +92,11 @@ std::string VelLaunchOptions::usage()
            "  --locale TAG        locale of the activity's configuration (de_CH, de-CH, de)\n"
            "  --dialog-answer B   answer every message dialog with button B (its label or\n"
            "                      standard name, any case: yes, ok, cancel; or dismiss)\n"
+           "  --script FILE       input script, run once the app shows its first frame\n"
+           "                      (repeatable; see android-standins/README.md)\n"
+           "  --step STEP         one more script step, after the script files (repeatable)\n"
+           "  --fonts DIR         lent as /system/fonts when that is missing\n"
+           "                      (default /usr/share/fonts/truetype/dejavu)\n"
            "  --help              this text\n";
 }
 
@@ -190,6 +195,16 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             if (v.empty())
                 return fail("--dialog-answer wants a button name");
             o.dialogAnswer = v;
+        } else if (arg == "--script") {
+            if (v.empty())
+                return fail("--script wants a file name");
+            o.scriptFiles.push_back(v);
+        } else if (arg == "--step") {
+            o.scriptSteps.push_back(v);
+        } else if (arg == "--fonts") {
+            if (v.empty())
+                return fail("--fonts wants a directory");
+            o.fontSource = v;
         } else {
             return fail("unknown option " + arg);
         }

@@ -26,6 +26,11 @@ struct VelLaunchOptions {
     std::vector<std::string> jvmOptions;
     std::string locale;       // the configuration's locale ("de_CH"); empty: the VM's
     std::string dialogAnswer; // answers every message dialog ("yes", "OK", "dismiss")
+    // The input script: the files' steps first, then the --step options.
+    std::vector<std::string> scriptFiles;
+    std::vector<std::string> scriptSteps;
+    // Where the device font directory is lent from when it is missing.
+    std::string fontSource = "/usr/share/fonts/truetype/dejavu";
     std::string appLibrary;
     std::vector<std::string> appArguments;
 
