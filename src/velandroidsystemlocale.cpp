@@ -134,8 +134,10 @@ void VelAndroidSystemLocale::refresh() const
     bool changed = false;
     {
         VelWriteLocker lock(&m_lock);
-        changed = fresh != m_locale;
+        // The first read replaces the C locale nobody was shown: no change.
+        changed = m_read && fresh != m_locale;
         m_locale = fresh;
+        m_read = true;
     }
     if (changed)
         announceLocaleChange();

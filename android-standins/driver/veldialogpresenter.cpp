@@ -8,20 +8,6 @@
 namespace
 {
 
-void print(const VelServicesControl::Dialog &dialog)
-{
-    std::string line = "vel-android-run: message dialog";
-    for (const std::string *part :
-         {&dialog.title, &dialog.text, &dialog.informativeText, &dialog.detailedText}) {
-        if (!part->empty())
-            line += " \"" + *part + "\"";
-    }
-    for (const std::string &label : dialog.buttonLabels)
-        line += " [" + label + "]";
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
-
 VelMessageDialogWindow::Content contentOf(const VelServicesControl::Dialog &dialog)
 {
     VelMessageDialogWindow::Content content;
@@ -48,7 +34,6 @@ void VelDialogPresenter::poll()
     }
     if (dialog.handle != m_currentHandle) {
         m_currentHandle = dialog.handle;
-        print(dialog);
         std::string error;
         if (m_withWindow && !m_window.open(contentOf(dialog), &error))
             std::fprintf(stderr, "vel-android-run: %s\n", error.c_str());

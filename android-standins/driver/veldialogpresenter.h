@@ -3,9 +3,10 @@
 
 #include "velmessagedialogwindow.h"
 
-// Shows the Java half's message dialogs to a person: each new dialog is
-// printed on standard output, and on a live display it also gets a window
-// whose buttons answer it. Polled from the launcher's loop (a Java thread).
+// Shows the Java half's message dialogs to a person on a live display (the
+// Java side prints each one on standard output as it is shown): each new
+// dialog gets a window whose buttons answer it. Polled from the launcher's
+// loop (a Java thread).
 class VelDialogPresenter
 {
 public:

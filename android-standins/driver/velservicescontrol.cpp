@@ -1,6 +1,7 @@
 #include "velservicescontrol.h"
 
 #include "velandroiddriver.h"
+#include "veljavastrings.h"
 #include "veljavavm.h"
 
 #include <jni.h>
@@ -43,59 +44,14 @@ bool failed(JNIEnv *env)
     return true;
 }
 
-// Java strings from UTF-8 through UTF-16, so that characters outside the
-// Basic Multilingual Plane survive (NewStringUTF wants modified UTF-8).
 jstring toJava(JNIEnv *env, const std::string &utf8)
 {
-    std::u16string units;
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (int k = 1; k < length && i + size_t(k) < utf8.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + size_t(k)]) & 0x3F);
-        i += size_t(length);
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            units.push_back(char16_t(0xD800 + (code >> 10)));
-            units.push_back(char16_t(0xDC00 + (code & 0x3FF)));
-        } else {
-            units.push_back(char16_t(code));
-        }
-    }
-    return env->NewString(reinterpret_cast<const jchar *>(units.data()), jsize(units.size()));
+    return velNewJavaString(env, utf8);
 }
 
 std::string fromJava(JNIEnv *env, jstring string)
 {
-    std::string out;
-    if (!string)
-        return out;
-    const jsize length = env->GetStringLength(string);
-    std::u16string units(size_t(length), u'\0');
-    env->GetStringRegion(string, 0, length, reinterpret_cast<jchar *>(&units[0]));
-    for (size_t i = 0; i < units.size(); ++i) {
-        char32_t code = units[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000)
-            code = 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00);
-        if (code < 0x80) {
-            out += char(code);
-        } else if (code < 0x800) {
-            out += char(0xC0 | (code >> 6));
-            out += char(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += char(0xE0 | (code >> 12));
-            out += char(0x80 | ((code >> 6) & 0x3F));
-            out += char(0x80 | (code & 0x3F));
-        } else {
-            out += char(0xF0 | (code >> 18));
-            out += char(0x80 | ((code >> 12) & 0x3F));
-            out += char(0x80 | ((code >> 6) & 0x3F));
-            out += char(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
+    return velJavaStringToUtf8(env, string);
 }
 
 jclass findClass(JNIEnv *env, const char *name)

@@ -6,8 +6,8 @@
 // program too), the C key copies a note, Back or Escape asks "Quit?".
 // --ask-quit asks at once, for scripted runs:
 //
-//   vel-android-run --headless --dialog-answer yes build/examples/libclipnotes.so \
-//       "Grüße 😀" --ask-quit
+//   vel-android-run --headless --dialog-answer yes
+//       build/examples/libclipnotes.so "Grüße 😀" --ask-quit
 
 #include "veltextwindow.h"
 

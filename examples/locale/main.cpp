@@ -3,6 +3,9 @@
 // printed, and shown again whenever the system locale changes.
 //
 //   vel-android-run --headless --locale de_CH build/examples/liblocale.so --once
+//
+// With --confirm-changes each change is also announced in a message box
+// ("Locale changed to fr_CH"), which a script can wait for and answer.
 
 #include "veltextwindow.h"
 
@@ -10,9 +13,11 @@
 #include "veldate.h"
 #include "veldatetime.h"
 #include "vellocale.h"
+#include "velmessagebox.h"
 #include "veltime.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -46,7 +51,7 @@ void print(const std::vector<VelString> &lines)
 class LocaleWatcher : public VelObject
 {
 public:
-    explicit LocaleWatcher(VelTextWindow *window) : m_window(window) {}
+    LocaleWatcher(VelTextWindow *window, bool confirm) : m_window(window), m_confirm(confirm) {}
 
     void show()
     {
@@ -57,23 +62,43 @@ public:
 
     bool eventFilter(VelObject *, VelEvent *event) override
     {
-        if (event->type() == VelEvent::LocaleChange)
+        if (event->type() == VelEvent::LocaleChange) {
             show();
+            if (m_confirm)
+                confirm();
+        }
         return false;
     }
 
 private:
+    static void confirm()
+    {
+        VelMessageBox box;
+        box.setIcon(VelMessageDialogOptions::Information);
+        box.setText(VelString("Locale changed to ") + VelLocale::system().name());
+        box.setStandardButtons(VelPlatformDialogHelper::Ok);
+        box.exec();
+    }
+
     VelTextWindow *m_window;
+    bool m_confirm;
 };
 
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv)
 {
+    // Changes are confirmed in the platform's own message box.
+    ::setenv("VEL_USE_ANDROID_NATIVE_DIALOGS", "1", 0);
     VelGuiApplication app(argc, argv);
-    const bool once = argc > 1 && std::strcmp(argv[argc - 1], "--once") == 0;
+    bool once = false;
+    bool confirmChanges = false;
+    for (int i = 1; i < argc; ++i) {
+        once = once || std::strcmp(argv[i], "--once") == 0;
+        confirmChanges = confirmChanges || std::strcmp(argv[i], "--confirm-changes") == 0;
+    }
     VelTextWindow window;
-    LocaleWatcher watcher(&window);
+    LocaleWatcher watcher(&window, confirmChanges);
     watcher.show();
     if (once)
         return 0;

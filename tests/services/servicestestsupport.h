@@ -27,6 +27,15 @@ inline VelAndroidDriver &driver()
     return d;
 }
 
+// The VM checks every reference and call the plugin makes: a stale local
+// reference ends the process instead of reading some other object.
+inline VelAndroidDriver::VmOptions checkedVmOptions()
+{
+    VelAndroidDriver::VmOptions options;
+    options.jvmOptions.push_back("-Xcheck:jni");
+    return options;
+}
+
 // Starts the VM and loads the plugin once; later calls only report.
 inline ::testing::AssertionResult loadPlugin()
 {
@@ -37,8 +46,8 @@ inline ::testing::AssertionResult loadPlugin()
         char pattern[] = "/tmp/velservicesXXXXXX";
         if (!::mkdtemp(pattern))
             error = "mkdtemp failed";
-        else if (!driver().startJavaVm(VelAndroidDriver::VmOptions()) ||
-                 !driver().createActivity(pattern) || !driver().loadLibrary(VEL_TEST_PLUGIN))
+        else if (!driver().startJavaVm(checkedVmOptions()) || !driver().createActivity(pattern) ||
+                 !driver().loadLibrary(VEL_TEST_PLUGIN))
             error = driver().lastError();
     }
     if (!error.empty())

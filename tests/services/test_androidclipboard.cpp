@@ -90,6 +90,7 @@ TEST_F(ClipboardTest, TextRoundTripsIncludingCharactersOutsideTheBasicPlane)
         jmethodID get =
             env->GetStaticMethodID(velNative, "getClipboardText", "()Ljava/lang/String;");
         auto string = static_cast<jstring>(env->CallStaticObjectMethod(velNative, get));
+        ASSERT_FALSE(ServicesTest::clearException(env));
         EXPECT_EQ(ServicesTest::fromJava(env, string), sample);
         env->DeleteLocalRef(string);
         env->DeleteLocalRef(velNative);

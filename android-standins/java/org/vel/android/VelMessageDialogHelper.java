@@ -85,6 +85,8 @@ public class VelMessageDialogHelper {
         VelCallLog.record("VelMessageDialogHelper.show", handle);
         mHandle = handle;
         mShowing = true;
+        System.out.println(describe());
+        System.out.flush();
         final String answer = sAutoAnswer;
         if (answer != null)
             answerLater(answer);
@@ -93,6 +95,18 @@ public class VelMessageDialogHelper {
     public void hide() {
         VelCallLog.record("VelMessageDialogHelper.hide");
         mShowing = false;
+    }
+
+    /** One line for people: the texts given, in quotes, then the buttons. */
+    public String describe() {
+        final StringBuilder line = new StringBuilder("vel-android-run: message dialog");
+        for (String part : new String[] {mTitle, mText, mInformativeText, mDetailedText}) {
+            if (part != null && !part.isEmpty())
+                line.append(" \"").append(part).append('"');
+        }
+        for (String label : buttonLabels())
+            line.append(" [").append(label).append(']');
+        return line.toString();
     }
 
     /** Answers every dialog shown from now on with that choice; null stops it. */
