@@ -758,6 +758,13 @@ VelWindow *topLevelWindowAt(const VelPoint &point)
     return screen ? screen->topLevelAt(point) : nullptr;
 }
 
+void withAndroidPlatformIntegration(
+    const std::function<void(VelAndroidPlatformIntegration *)> &work)
+{
+    VelMutexLocker lock(&m_surfaceMutex);
+    work(m_androidPlatformIntegration);
+}
+
 static std::atomic<WindowWaitHook> m_windowWaitHook{nullptr};
 
 void setNativeWindowWaitHook(WindowWaitHook hook)

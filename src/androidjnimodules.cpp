@@ -1,6 +1,7 @@
 #include "androidjnimodules.h"
 
 #include "androidjniclipboard.h"
+#include "androidjniinput.h"
 #include "velandroidplatformdialoghelpers.h"
 
 namespace
@@ -11,6 +12,7 @@ using ModuleRegistration = bool (*)(JNIEnv *);
 // Each bridge module adds its registerNatives here, in load order, as it joins
 // the plugin: input, clipboard, menus, accessibility, message dialogs.
 constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidInput::registerNatives,
     VelAndroidClipboard::registerNatives,
     VelAndroidDialogHelpers::registerNatives,
 };

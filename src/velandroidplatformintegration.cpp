@@ -119,6 +119,11 @@ VelPlatformServices *VelAndroidPlatformIntegration::services() const
     return m_androidServices;
 }
 
+VelPlatformInputContext *VelAndroidPlatformIntegration::inputContext() const
+{
+    return &m_androidInputContext;
+}
+
 VelVariant VelAndroidPlatformIntegration::styleHint(StyleHint hint) const
 {
     if (hint == ShowIsMaximized)

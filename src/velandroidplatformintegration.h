@@ -1,6 +1,7 @@
 #ifndef VELANDROIDPLATFORMINTEGRATION_H
 #define VELANDROIDPLATFORMINTEGRATION_H
 
+#include "velandroidinputcontext.h"
 #include "veleglfsintegration.h"
 
 class VelAndroidPlatformClipboard;
@@ -27,6 +28,7 @@ public:
     VelPlatformClipboard *clipboard() const override;
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
+    VelPlatformInputContext *inputContext() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
     VelStringList themeNames() const override;
@@ -45,6 +47,8 @@ public:
     void invalidateNativeSurface();
     void surfaceChanged();
 
+    // Only under the bridge's surface mutex (VelAndroid::withAndroidPlatformIntegration):
+    // the touch bridge creates the device on the Java UI thread.
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
@@ -69,6 +73,9 @@ private:
     // process-wide clipboard() instead.
     VelAndroidPlatformClipboard *m_androidClipboard = nullptr; // owned
     VelAndroidSystemLocale *m_androidSystemLocale = nullptr;   // owned; installed while it lives
+    // Destroyed after the destructor closed the GUI-thread hand-over, so no
+    // Java-thread operation can still be waiting for this thread then.
+    mutable VelAndroidInputContext m_androidInputContext;
 };
 
 #endif

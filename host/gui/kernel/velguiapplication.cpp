@@ -204,6 +204,26 @@ VelWindow *VelGuiApplication::topLevelAt(const VelPoint &pos)
     return VelGuiApplicationPrivate::windowAt(pos);
 }
 
+VelWindowHit VelGuiApplication::windowHit(const VelPointer<VelWindow> &window)
+{
+    return VelGuiApplicationPrivate::windowHit(window);
+}
+
+VelWindowHit VelGuiApplicationPrivate::windowHit(const VelPointer<VelWindow> &window)
+{
+    std::lock_guard<std::mutex> lock(VelGuiApplicationPrivate::windowMutex());
+    VelWindowHit hit;
+    VelWindow *const candidate = window.data();
+    const auto &registered = VelGuiApplicationPrivate::windowsLocked();
+    // Compared by address only: a window that has left the registry may be freed already.
+    if (candidate &&
+        std::find(registered.begin(), registered.end(), candidate) != registered.end()) {
+        hit.window = window;
+        hit.geometry = candidate->d->geometry;
+    }
+    return hit;
+}
+
 VelScreen *VelGuiApplication::primaryScreen()
 {
     VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get();
@@ -395,6 +415,27 @@ VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelScreen *screen,
                                                 const VelPoint &point)
 {
     std::lock_guard<std::mutex> lock(windowMutex());
+    return topLevelAtLocked(screen, platformStack, point);
+}
+
+VelWindowHit VelGuiApplicationPrivate::hitTest(const VelScreen *screen,
+                                               const std::vector<VelWindow *> &platformStack,
+                                               const VelPoint &point)
+{
+    std::lock_guard<std::mutex> lock(windowMutex());
+    VelWindowHit hit;
+    if (VelWindow *window = topLevelAtLocked(screen, platformStack, point)) {
+        // Registered windows are not yet being destroyed, so guarding it is safe here.
+        hit.window = window;
+        hit.geometry = window->d->geometry;
+    }
+    return hit;
+}
+
+VelWindow *VelGuiApplicationPrivate::topLevelAtLocked(const VelScreen *screen,
+                                                      const std::vector<VelWindow *> &platformStack,
+                                                      const VelPoint &point)
+{
     const bool isPrimary = screen && screen == primaryScreenLocked();
     const auto &registered = windowsLocked();
     // A platform's stack may name windows that are already gone: only registered windows

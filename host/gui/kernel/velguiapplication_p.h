@@ -2,6 +2,7 @@
 #define VELGUIAPPLICATION_P_H
 
 #include "velguinamespace.h"
+#include "velplatformscreen.h"
 #include "velpointer.h"
 #include "velpointf.h"
 #include "velrect.h"
@@ -47,6 +48,15 @@ public:
     static VelWindow *topLevelAt(const VelScreen *screen,
                                  const std::vector<VelWindow *> &platformStack,
                                  const VelPoint &point);
+    // The same hit test, with the window guarded and its geometry read under the lock.
+    static VelWindowHit hitTest(const VelScreen *screen,
+                                const std::vector<VelWindow *> &platformStack,
+                                const VelPoint &point);
+
+    static VelWindowHit windowHit(const VelPointer<VelWindow> &window);
+    static VelWindow *topLevelAtLocked(const VelScreen *screen,
+                                       const std::vector<VelWindow *> &platformStack,
+                                       const VelPoint &point);
 
     static void screenAdded(VelPlatformScreen *platformScreen);
     static void screenRemoved(VelPlatformScreen *platformScreen);

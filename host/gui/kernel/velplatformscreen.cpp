@@ -66,6 +66,12 @@ VelWindow *VelPlatformScreen::topLevelAt(const VelPoint &point) const
     return VelGuiApplicationPrivate::topLevelAt(m_screen, stack, point);
 }
 
+VelWindowHit VelPlatformScreen::topLevelHitAt(const VelPoint &point) const
+{
+    const std::vector<VelWindow *> stack = windowStack();
+    return VelGuiApplicationPrivate::hitTest(m_screen, stack, point);
+}
+
 std::vector<VelWindow *> VelPlatformScreen::windowStack() const
 {
     return std::vector<VelWindow *>();
