@@ -95,7 +95,11 @@ void announceLocaleChange()
 
 VelAndroidSystemLocale::VelAndroidSystemLocale() : m_locale(VelLocale::c()) {}
 
-VelAndroidSystemLocale::~VelAndroidSystemLocale() = default;
+VelAndroidSystemLocale::~VelAndroidSystemLocale()
+{
+    // Queries other threads are making read m_locale: they end first.
+    uninstall();
+}
 
 VelString VelAndroidSystemLocale::localeName(const VelString &language, const VelString &country)
 {
