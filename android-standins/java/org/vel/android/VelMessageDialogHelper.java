@@ -188,7 +188,6 @@ public class VelMessageDialogHelper {
 
     /** What a user pressing the button with that id would cause. */
     public void press(int buttonId) {
-        VelCallLog.record("VelMessageDialogHelper.press", buttonId);
         mShowing = false;
         VelNativeDialogHelper.dialogResult(mHandle, buttonId);
     }
