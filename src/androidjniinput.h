@@ -15,6 +15,14 @@
 // (VelAndroid::withAndroidPlatformIntegration). The last reported cursor
 // position is shared with the GUI thread and has a lock of its own, taken
 // alone and never across a Java call.
+//
+// Lock order: the surface mutex, then the host's touch-device registry or its
+// window lock (each taken alone inside it, for the registration and the hit
+// test).
+//
+// Soft-keyboard calls made on the GUI thread mark it BlockedInJava: a
+// Java-thread hand-over meanwhile gives up at once instead of waiting for a
+// GUI thread that may itself wait for the Java UI thread.
 namespace VelAndroidInput
 {
 

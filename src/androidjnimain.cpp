@@ -679,7 +679,11 @@ jclass findClass(const VelString &className, JNIEnv *env)
 {
     if (!m_classLoaderObject || !m_loadClassMethodID)
         return nullptr;
-    jstring name = VelJNIObjectPrivate::toJString(env, className);
+    // Callers name classes as JNI does ("org/vel/android/X"); a class loader
+    // knows them only by their binary name ("org.vel.android.X").
+    VelString binaryName = className;
+    binaryName.replace(VelString("/"), VelString("."));
+    jstring name = VelJNIObjectPrivate::toJString(env, binaryName);
     jobject clazz = env->CallObjectMethod(m_classLoaderObject, m_loadClassMethodID, name);
     env->DeleteLocalRef(name);
     if (env->ExceptionCheck()) {

@@ -45,6 +45,14 @@ constexpr uint PreferUppercaseHint = 0x10;
 constexpr int CapModeCharacters = 0x1000;
 constexpr int CapModeSentences = 0x4000;
 
+// The class loader takes binary names ("a.b.C"), the messages the JNI form.
+jclass findCompanionClass(const char *jniName, JNIEnv *env)
+{
+    VelString binaryName(jniName);
+    binaryName.replace(VelString("/"), VelString("."));
+    return VelAndroid::findClass(binaryName, env);
+}
+
 void clearPendingException(JNIEnv *env)
 {
     if (env->ExceptionCheck())
@@ -148,7 +156,7 @@ VelAndroidInputContext::VelAndroidInputContext()
 
 bool VelAndroidInputContext::registerWithJava(JNIEnv *env)
 {
-    const jclass connection = VelAndroid::findClass(VelString(inputConnectionClassName), env);
+    const jclass connection = findCompanionClass(inputConnectionClassName, env);
     if (!connection) {
         velCritical() << "Native registration unable to find class '" << inputConnectionClassName
                       << "'";
@@ -161,7 +169,7 @@ bool VelAndroidInputContext::registerWithJava(JNIEnv *env)
         return false;
     }
 
-    const jclass extracted = VelAndroid::findClass(VelString(extractedTextClassName), env);
+    const jclass extracted = findCompanionClass(extractedTextClassName, env);
     if (!extracted) {
         velCritical() << "Native registration unable to find class '" << extractedTextClassName
                       << "'";

@@ -16,6 +16,9 @@ namespace
 // own code point (keysyms above 0x1000100 are Unicode characters).
 unsigned int characterOf(const VelX11Window::Event &event)
 {
+    // X types a carriage return where Android's Enter types a line feed.
+    if (event.unicode == '\r')
+        return '\n';
     if (event.unicode != 0)
         return event.unicode;
     if (event.keysym >= 0x1000100 && event.keysym <= 0x110ffff)

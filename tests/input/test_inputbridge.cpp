@@ -192,7 +192,7 @@ TEST_F(InputBridgeTest, KeyTableCornersAndMetaBits)
                                             "key front press key=0x0 modifiers=0x0 text=40\n"
                                             "key front press key=0x1ffffff modifiers=0x0 text=0\n"
                                             "key front press key=0x10000cb modifiers=0x0 text=0\n"
-                                            "key front press key=0x0 modifiers=0x2000000 "
+                                            "key front press key=0x1ffffff modifiers=0x2000000 "
                                             "text=d83d,de00\n");
 }
 
@@ -277,6 +277,7 @@ TEST_F(InputBridgeTest, SetComposingRegionComposesExistingTextWithoutSelectionRe
     // Past the end and reversed: cut to the text.
     setEditor("abc", 3);
     EXPECT_TRUE(connection->setComposingRegion(1000, 2));
+    setEditor("abc", 3);
     EXPECT_TRUE(connection->setComposingRegion(-5, -1));
     EXPECT_EQ(joined(deliveredSinceLast()),
               "im preedit=c commit= from=-1 length=1 attributes=[0:0:1:underline]\n"
@@ -544,6 +545,9 @@ TEST_F(InputBridgeTest, AFocusObjectDestroyedWhileItsQueryIsQueuedIsNotReached)
 TEST_F(InputBridgeTest, MouseMoveAfterTheGrabbedWindowWasDestroyedGoesUnderTheFinger)
 {
     ASSERT_TRUE(driver().mouseDown(120, 60));
+    // The press reaches front before front goes: the window-system queue and
+    // the blocking call below are separate ways onto the GUI thread.
+    ASSERT_TRUE(VelWindowSystemInterface::flushWindowSystemEvents());
     InputTestApp::onGuiThread([] { delete InputTestApp::front(); });
     ASSERT_TRUE(driver().mouseMove(130, 70));
     ASSERT_TRUE(driver().mouseUp(130, 70));

@@ -2,6 +2,7 @@
 
 #include "standinstestsupport.h"
 #include "velinputscript.h"
+#include "vellaunchoptions.h"
 
 #include <gtest/gtest.h>
 
@@ -165,4 +166,23 @@ TEST_F(InputScript, IntegerArgumentsAreCheckedAgainstTheirBounds)
     EXPECT_EQ(error, "argument 6 is missing");
     EXPECT_FALSE(VelInputScript::argumentCount(step, 1, 2, &error));
     EXPECT_EQ(error, "wants 1 to 2 arguments, not 5");
+}
+
+TEST(LaunchOptionsForInput, ScriptsStepsAndFontsAreKeptInOrder)
+{
+    VelLaunchOptions options;
+    std::string error;
+    ASSERT_TRUE(VelLaunchOptions::parse({"--script", "a.txt", "--step", "tap 1 2", "--script=b.txt",
+                                         "--step=type x y", "--fonts", "/f", "app.so"},
+                                        &options, &error))
+        << error;
+    EXPECT_EQ(options.scriptFiles, (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(options.scriptSteps, (std::vector<std::string>{"tap 1 2", "type x y"}));
+    EXPECT_EQ(options.fontSource, "/f");
+    EXPECT_FALSE(VelLaunchOptions::parse({"--script", "", "app.so"}, &options, &error));
+    EXPECT_FALSE(VelLaunchOptions::parse({"--fonts=", "app.so"}, &options, &error));
+    // After the app library, words belong to the app.
+    ASSERT_TRUE(VelLaunchOptions::parse({"app.so", "--step", "x"}, &options, &error)) << error;
+    EXPECT_TRUE(options.scriptSteps.empty());
+    EXPECT_EQ(options.appArguments, (std::vector<std::string>{"--step", "x"}));
 }

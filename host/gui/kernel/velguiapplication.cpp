@@ -410,21 +410,21 @@ VelScreen *&VelGuiApplicationPrivate::primaryScreenLocked()
     return primary;
 }
 
-VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelScreen *screen,
+VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelPlatformScreen *platformScreen,
                                                 const std::vector<VelWindow *> &platformStack,
                                                 const VelPoint &point)
 {
     std::lock_guard<std::mutex> lock(windowMutex());
-    return topLevelAtLocked(screen, platformStack, point);
+    return topLevelAtLocked(platformScreen->m_screen, platformStack, point);
 }
 
-VelWindowHit VelGuiApplicationPrivate::hitTest(const VelScreen *screen,
+VelWindowHit VelGuiApplicationPrivate::hitTest(const VelPlatformScreen *platformScreen,
                                                const std::vector<VelWindow *> &platformStack,
                                                const VelPoint &point)
 {
     std::lock_guard<std::mutex> lock(windowMutex());
     VelWindowHit hit;
-    if (VelWindow *window = topLevelAtLocked(screen, platformStack, point)) {
+    if (VelWindow *window = topLevelAtLocked(platformScreen->m_screen, platformStack, point)) {
         // Registered windows are not yet being destroyed, so guarding it is safe here.
         hit.window = window;
         hit.geometry = window->d->geometry;
@@ -481,10 +481,11 @@ void VelGuiApplicationPrivate::screenAdded(VelPlatformScreen *platformScreen)
     if (!d || !platformScreen || platformScreen->m_screen)
         return;
     VelScreen *screen = new VelScreen(platformScreen);
-    platformScreen->m_screen = screen;
     d->screens.push_back(screen);
     {
+        // The hit test reads a platform screen's VelScreen from other threads.
         std::lock_guard<std::mutex> lock(windowMutex());
+        platformScreen->m_screen = screen;
         primaryScreenLocked() = d->screens.front();
     }
     self.load()->screenAdded(screen);
@@ -494,7 +495,10 @@ void VelGuiApplicationPrivate::screenRemoved(VelPlatformScreen *platformScreen)
 {
     VelGuiApplicationPrivate *d = get();
     VelScreen *screen = platformScreen->m_screen;
-    platformScreen->m_screen = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(windowMutex());
+        platformScreen->m_screen = nullptr;
+    }
     if (!d || !screen)
         return;
     d->screens.erase(std::remove(d->screens.begin(), d->screens.end(), screen), d->screens.end());

@@ -45,11 +45,13 @@ public:
     static void moveWindowToBottom(VelWindow *window);
     // The primary screen as the hit test sees it (guarded by windowMutex()).
     static VelScreen *&primaryScreenLocked();
-    static VelWindow *topLevelAt(const VelScreen *screen,
+    // The platform screen's VelScreen is read under the lock too: screens are announced
+    // on the GUI thread while other threads hit-test.
+    static VelWindow *topLevelAt(const VelPlatformScreen *platformScreen,
                                  const std::vector<VelWindow *> &platformStack,
                                  const VelPoint &point);
     // The same hit test, with the window guarded and its geometry read under the lock.
-    static VelWindowHit hitTest(const VelScreen *screen,
+    static VelWindowHit hitTest(const VelPlatformScreen *platformScreen,
                                 const std::vector<VelWindow *> &platformStack,
                                 const VelPoint &point);
 
