@@ -95,7 +95,11 @@ void announceLocaleChange()
 
 VelAndroidSystemLocale::VelAndroidSystemLocale() : m_locale(VelLocale::c()) {}
 
-VelAndroidSystemLocale::~VelAndroidSystemLocale() = default;
+VelAndroidSystemLocale::~VelAndroidSystemLocale()
+{
+    // Queries other threads are making read m_locale: they end first.
+    uninstall();
+}
 
 VelString VelAndroidSystemLocale::localeName(const VelString &language, const VelString &country)
 {
@@ -134,8 +138,10 @@ void VelAndroidSystemLocale::refresh() const
     bool changed = false;
     {
         VelWriteLocker lock(&m_lock);
-        changed = fresh != m_locale;
+        // The first read replaces the C locale nobody was shown: no change.
+        changed = m_read && fresh != m_locale;
         m_locale = fresh;
+        m_read = true;
     }
     if (changed)
         announceLocaleChange();

@@ -11,8 +11,8 @@
 // Queries may come from any thread. m_lock (taken alone) guards m_locale
 // only: a refresh asks Java and builds the new locale without it and takes
 // the write lock just to swap the value, so a query made meanwhile answers
-// from the previous locale instead of waiting on Java. When the swap changes
-// the locale, the application is sent a locale-change event.
+// from the previous locale instead of waiting on Java. When a swap changes a
+// locale read before, the application is sent a locale-change event.
 class VelAndroidSystemLocale : public VelSystemLocale
 {
 public:
@@ -36,7 +36,8 @@ private:
     void refresh() const;
     VelVariant answer(const VelLocale &locale, QueryType type, const VelVariant &in) const;
 
-    mutable VelLocale m_locale;
+    mutable VelLocale m_locale;  // guarded by m_lock
+    mutable bool m_read = false; // guarded by m_lock: m_locale came from Java
     mutable VelReadWriteLock m_lock;
 };
 

@@ -7,6 +7,7 @@
 // Java soft keyboard) and runs the input script.
 
 #include "velandroiddriver.h"
+#include "veldialogpresenter.h"
 #include "velfontlending.h"
 #include "velframewatcher.h"
 #include "velinputdevice.h"
@@ -19,6 +20,8 @@
 #include "velmenuverbs.h"
 #include "velmenuwindow.h"
 #include "velpngwriter.h"
+#include "velservicescontrol.h"
+#include "velservicesverbs.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
@@ -75,6 +78,7 @@ void registerScriptVerbs()
 {
     velRegisterInputVerbs();
     velRegisterMenuVerbs();
+    velRegisterServicesVerbs();
 }
 
 bool readScript(const VelLaunchOptions &options, VelInputScript *script, std::string *error)
@@ -96,10 +100,12 @@ bool readScript(const VelLaunchOptions &options, VelInputScript *script, std::st
 class Session : public VelInputScript::Host
 {
 public:
-    Session(VelAndroidDriver &driver, VelX11Window &window, int timeoutSeconds)
+    // dialogWindows: message dialogs get a window a person can answer (a
+    // live display); otherwise they are only printed.
+    Session(VelAndroidDriver &driver, VelX11Window &window, int timeoutSeconds, bool dialogWindows)
         : m_driver(driver), m_window(window), m_device(&driver),
           m_live(&m_device, window.width(), window.height()), m_menus(&driver),
-          m_started(Clock::now()), m_timeoutSeconds(timeoutSeconds)
+          m_dialogs(dialogWindows), m_started(Clock::now()), m_timeoutSeconds(timeoutSeconds)
     {
     }
 
@@ -129,6 +135,7 @@ public:
             serveMenuWindow();
         if (m_closed)
             return false;
+        m_dialogs.poll();
         if (m_driver.waitForQuit(std::max<long>(1, wait.count())))
             m_appQuit = true;
         else if (m_timeoutSeconds > 0 &&
@@ -241,6 +248,7 @@ private:
     unsigned long m_swallowedKey = 0;
     VelMenuWindow m_menuWindow;
     bool m_menuWindows = false;
+    VelDialogPresenter m_dialogs;
     const Clock::time_point m_started;
     const int m_timeoutSeconds;
     bool m_closed = false;
@@ -301,6 +309,11 @@ int main(int argc, char **argv)
         return report(driver.lastError(), ExitFailure);
     if (!driver.createActivity(absolutePath(options.assetsDir)))
         return report(driver.lastError(), ExitFailure);
+    if (!options.locale.empty() && !VelServicesControl::setLocale(options.locale, &error))
+        return report(error, ExitFailure);
+    if (!options.dialogAnswer.empty() &&
+        !VelServicesControl::setDialogAutoAnswer(options.dialogAnswer))
+        return report("cannot set the dialog answer", ExitFailure);
     if (!driver.loadLibrary(absolutePath(options.pluginPath)))
         return report(driver.lastError(), ExitFailure);
 
@@ -330,7 +343,7 @@ int main(int argc, char **argv)
     if (timeoutSeconds == 0 && options.frames > 0)
         timeoutSeconds = defaultFrameTimeoutSeconds;
 
-    Session session(driver, window, timeoutSeconds);
+    Session session(driver, window, timeoutSeconds, !privateDisplay);
     session.setMenuWindows(!privateDisplay);
     int exitCode = ExitOk;
     bool screenshotTaken = false;

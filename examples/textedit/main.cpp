@@ -2,16 +2,20 @@
 // input method composes, commits and deletes through input-method events)
 // or with keys, and touch the button. Every change is printed on stdout as
 // "textedit: text=... cursor=... anchor=... preedit=..." and every press of
-// the button as "textedit: button pressed N".
+// the button as "textedit: button pressed N". Ctrl+C copies the field's text
+// to the clipboard, Ctrl+V pastes at the cursor, and Back or Escape asks
+// "Quit?" in a native message box.
 
 #include "textfield.h"
 
+#include "velclipboard.h"
 #include "velcolor.h"
 #include "velexposeevent.h"
 #include "velfont.h"
 #include "velguiapplication.h"
 #include "velinputmethod.h"
 #include "velkeyevent.h"
+#include "velmessagebox.h"
 #include "velpainter.h"
 #include "velplatformbackingstore.h"
 #include "velplatformintegration.h"
@@ -21,6 +25,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace
@@ -95,7 +100,23 @@ protected:
 
     void keyPressEvent(VelKeyEvent *event) override
     {
+        const bool control = event->modifiers() & Vel::ControlModifier;
+        if (control && event->key() == Vel::Key_C) {
+            VelClipboard::instance()->setText(m_field->text());
+            say("copied " + m_field->text().toStdString());
+            return;
+        }
+        if (control && event->key() == Vel::Key_V) {
+            const VelString pasted = VelClipboard::instance()->text();
+            say("pasted " + pasted.toStdString());
+            m_field->insert(pasted);
+            return;
+        }
         switch (event->key()) {
+        case Vel::Key_Back:
+        case Vel::Key_Escape:
+            askQuit();
+            break;
         case Vel::Key_Backspace:
             m_field->backspace();
             break;
@@ -116,6 +137,19 @@ protected:
     }
 
 private:
+    static void askQuit()
+    {
+        VelMessageBox box;
+        box.setIcon(VelMessageDialogOptions::Question);
+        box.setWindowTitle(VelString("Text edit"));
+        box.setText(VelString("Quit?"));
+        box.setStandardButtons(VelPlatformDialogHelper::Yes | VelPlatformDialogHelper::No);
+        const bool quit = box.exec() == VelPlatformDialogHelper::Yes;
+        say(quit ? "quit: yes" : "quit: no");
+        if (quit)
+            VelGuiApplication::quit();
+    }
+
     void render()
     {
         const VelRect rect(VelPoint(0, 0), geometry().size());
@@ -213,6 +247,8 @@ private:
 
 extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv)
 {
+    // The "Quit?" box is the platform's own message box.
+    ::setenv("VEL_USE_ANDROID_NATIVE_DIALOGS", "1", 0);
     VelGuiApplication app(argc, argv);
     TextField field;
     TextEditWindow window(&field);

@@ -242,6 +242,13 @@ public final class VelNative {
         }
     }
 
+    /** What another app pasting would get; not recorded as a plugin call. */
+    public static String clipboardTextFromOutside() {
+        synchronized (sClipboardLock) {
+            return sClipboardText;
+        }
+    }
+
     public static boolean isFullScreen() {
         return sFullScreen;
     }
