@@ -1,13 +1,23 @@
 #include "androidjnimodules.h"
 
+#include "androidjniclipboard.h"
+#include "androidjniinput.h"
+#include "androidjnimenu.h"
+#include "velandroidplatformdialoghelpers.h"
+
 namespace
 {
 
 using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
-// the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {nullptr};
+// the plugin: input, clipboard, menus, accessibility, message dialogs.
+constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidInput::registerNatives,
+    VelAndroidClipboard::registerNatives,
+    VelAndroidMenu::registerNatives,
+    VelAndroidDialogHelpers::registerNatives,
+};
 
 } // namespace
 

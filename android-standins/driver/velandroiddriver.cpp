@@ -1,5 +1,6 @@
 #include "velandroiddriver.h"
 
+#include "veljavastrings.h"
 #include "veljavavm.h"
 
 namespace
@@ -243,8 +244,9 @@ bool VelAndroidDriver::startVelApplicationRaw(const std::string &parameters,
     JNIEnv *env = this->env();
     if (!env)
         return failed(nullptr, "no Java VM");
-    const LocalRef params(env, env->NewStringUTF(parameters.c_str()));
-    const LocalRef envText(env, env->NewStringUTF(environment.c_str()));
+    // Arguments may hold any character, outside the Basic Multilingual Plane too.
+    const LocalRef params(env, velNewJavaString(env, parameters));
+    const LocalRef envText(env, velNewJavaString(env, environment));
     return callVelNative("startVelApplication", "(Ljava/lang/String;Ljava/lang/String;)V",
                          {objectValue(params.get()), objectValue(envText.get())});
 }
