@@ -1,5 +1,7 @@
 #include "androidjnimodules.h"
 
+#include "androidjniaccessibility.h"
+
 namespace
 {
 
@@ -7,7 +9,9 @@ using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
 // the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {nullptr};
+constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidAccessibility::registerNatives,
+};
 
 } // namespace
 
@@ -23,11 +27,9 @@ bool registerAll(JNIEnv *env)
     return true;
 }
 
-bool registerAccessibilityAgain(JNIEnv *)
+bool registerAccessibilityAgain(JNIEnv *env)
 {
-    // No accessibility bridge is part of the plugin yet, so there is nothing
-    // to register a second time.
-    return true;
+    return VelAndroidAccessibility::registerNatives(env);
 }
 
 } // namespace VelAndroidBridgeModules

@@ -5,6 +5,7 @@
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
 #include "velandroidopenglplatformwindow.h"
+#include "velandroidplatformaccessibility.h"
 #include "velandroidplatformfontdatabase.h"
 #include "velandroidplatformnativeinterface.h"
 #include "velandroidplatformservices.h"
@@ -102,6 +103,13 @@ VelPlatformNativeInterface *VelAndroidPlatformIntegration::nativeInterface() con
 VelPlatformServices *VelAndroidPlatformIntegration::services() const
 {
     return m_androidServices;
+}
+
+VelPlatformAccessibility *VelAndroidPlatformIntegration::accessibility() const
+{
+    std::call_once(m_accessibilityCreated,
+                   [this] { m_accessibility.reset(new VelAndroidPlatformAccessibility); });
+    return m_accessibility.get();
 }
 
 VelVariant VelAndroidPlatformIntegration::styleHint(StyleHint hint) const

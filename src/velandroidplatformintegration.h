@@ -3,6 +3,10 @@
 
 #include "veleglfsintegration.h"
 
+#include <memory>
+#include <mutex>
+
+class VelAndroidPlatformAccessibility;
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
@@ -24,6 +28,8 @@ public:
     VelPlatformFontDatabase *fontDatabase() const override;
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
+    // Made on the first request, from whichever thread asks first.
+    VelPlatformAccessibility *accessibility() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
 
@@ -60,6 +66,8 @@ private:
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned
     VelAndroidPlatformNativeInterface *m_androidNativeInterface;     // owned
     VelAndroidPlatformServices *m_androidServices = nullptr;         // owned
+    mutable std::once_flag m_accessibilityCreated;
+    mutable std::unique_ptr<VelAndroidPlatformAccessibility> m_accessibility;
 };
 
 #endif

@@ -3,6 +3,7 @@
 // activity does, drives the start-up natives, gives the plugin an X11 window
 // as its surface and forwards the window's mouse and keys as input natives.
 
+#include "velaccessibilitysteps.h"
 #include "velandroiddriver.h"
 #include "velframewatcher.h"
 #include "velinputmapping.h"
@@ -188,6 +189,14 @@ int main(int argc, char **argv)
     int exitCode = timedOut ? ExitTimeout : ExitOk;
     if (timedOut)
         report("timed out after " + std::to_string(timeoutSeconds) + " s", ExitTimeout);
+    if (options.dumpAccessibility && !appQuit) {
+        std::string tree;
+        if (VelAccessibilitySteps::dump(driver, &tree, &error))
+            std::fputs(tree.c_str(), stdout);
+        else
+            exitCode = report(error, ExitFailure);
+        std::fflush(stdout);
+    }
     if (!options.screenshotPath.empty()) {
         std::vector<uint8_t> pixels;
         if (!window.grabPixels(&pixels, &error) ||
