@@ -1,6 +1,9 @@
 #include "velaccessibilitysteps.h"
 
 #include "velandroiddriver.h"
+#include "velinputscript.h"
+
+#include <cstdio>
 
 namespace
 {
@@ -12,6 +15,32 @@ bool fail(std::string *error, const std::string &message)
     if (error)
         *error = message;
     return false;
+}
+
+bool print(const std::string &text)
+{
+    std::fputs(text.c_str(), stdout);
+    if (text.empty() || text.back() != '\n')
+        std::fputc('\n', stdout);
+    std::fflush(stdout);
+    return true;
+}
+
+bool dumpStep(VelInputScript::Host &host, const VelInputScript::Step &step, std::string *error)
+{
+    std::string tree;
+    if (!VelInputScript::argumentCount(step, 0, 0, error) ||
+        !VelAccessibilitySteps::dump(host.driver(), &tree, error))
+        return false;
+    return print(tree);
+}
+
+bool clickStep(VelInputScript::Host &host, const VelInputScript::Step &step, std::string *error)
+{
+    std::string line;
+    if (!VelAccessibilitySteps::click(host.driver(), step.text, &line, error))
+        return false;
+    return print(step.verb + ": " + line);
 }
 
 } // namespace
@@ -45,6 +74,13 @@ bool click(VelAndroidDriver &driver, const std::string &target, std::string *out
     if (notFound)
         return fail(error, "a11y: no node named '" + target + "'");
     return true;
+}
+
+void registerVerbs()
+{
+    VelInputScript::registerVerb("a11y-dump", dumpStep);
+    VelInputScript::registerVerb("a11y-click", clickStep);
+    VelInputScript::registerVerb("a11y-toggle", clickStep);
 }
 
 } // namespace VelAccessibilitySteps

@@ -9,6 +9,12 @@ class VelAndroidDriver;
 // plays an accessibility service (VelAccessibilityWalker): the tree dump and
 // the click action on a node named by id or by text. Each answers false with
 // a message in *error when the walk or the node fails.
+//
+// Script verbs (registerVerbs), each printing what it saw to standard output:
+//   a11y-dump                 the virtual view tree, one line per node
+//   a11y-click ID-or-TEXT     the click action on that node, then its line
+//   a11y-toggle ID-or-TEXT    the same action on a checkable node, which the
+//                             plugin performs as a toggle; then its line
 namespace VelAccessibilitySteps
 {
 
@@ -21,6 +27,9 @@ bool dump(VelAndroidDriver &driver, std::string *out, std::string *error);
 // other, so this serves both a11y-click and a11y-toggle.
 bool click(VelAndroidDriver &driver, const std::string &target, std::string *out,
            std::string *error);
+
+// Registers a11y-dump, a11y-click and a11y-toggle with VelInputScript.
+void registerVerbs();
 
 } // namespace VelAccessibilitySteps
 

@@ -69,6 +69,11 @@ std::string VelLaunchOptions::usage()
            "  --jar PATH          companion jar (default: build/java/vel-android.jar)\n"
            "  --library-dir DIR   java.library.path (default: build/lib)\n"
            "  --jvm-option OPT    extra Java VM option (repeatable)\n"
+           "  --script FILE       input script, run once the app shows its first frame\n"
+           "                      (repeatable; see android-standins/README.md)\n"
+           "  --step STEP         one more script step, after the script files (repeatable)\n"
+           "  --fonts DIR         lent as /system/fonts when that is missing\n"
+           "                      (default /usr/share/fonts/truetype/dejavu)\n"
            "  --help              this text\n";
 }
 
@@ -165,6 +170,16 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             o.libraryDir = v;
         } else if (arg == "--jvm-option") {
             o.jvmOptions.push_back(v);
+        } else if (arg == "--script") {
+            if (v.empty())
+                return fail("--script wants a file name");
+            o.scriptFiles.push_back(v);
+        } else if (arg == "--step") {
+            o.scriptSteps.push_back(v);
+        } else if (arg == "--fonts") {
+            if (v.empty())
+                return fail("--fonts wants a directory");
+            o.fontSource = v;
         } else {
             return fail("unknown option " + arg);
         }

@@ -25,6 +25,11 @@ struct VelLaunchOptions {
     std::string jarPath;
     std::string libraryDir;
     std::vector<std::string> jvmOptions;
+    // The input script: the files' steps first, then the --step options.
+    std::vector<std::string> scriptFiles;
+    std::vector<std::string> scriptSteps;
+    // Where the device font directory is lent from when it is missing.
+    std::string fontSource = "/usr/share/fonts/truetype/dejavu";
     std::string appLibrary;
     std::vector<std::string> appArguments;
 

@@ -88,7 +88,6 @@ public final class VelNative {
     // Guards sClipboardText.
     private static final Object sClipboardLock = new Object();
     private static String sClipboardText;
-    private static volatile boolean sKeyboardVisible;
     private static volatile boolean sFullScreen;
 
     /** Makes this the activity that activity() hands to the plugin. */
@@ -160,26 +159,28 @@ public final class VelNative {
 
     public static void showSoftwareKeyboard(int x, int y, int width, int height, int inputHints) {
         VelCallLog.record("showSoftwareKeyboard", x, y, width, height, inputHints);
-        sKeyboardVisible = true;
+        VelSoftKeyboard.show(x, y, width, height, inputHints);
     }
 
     public static void resetSoftwareKeyboard() {
         VelCallLog.record("resetSoftwareKeyboard");
+        VelSoftKeyboard.reset();
     }
 
     public static void hideSoftwareKeyboard() {
         VelCallLog.record("hideSoftwareKeyboard");
-        sKeyboardVisible = false;
+        VelSoftKeyboard.hide();
     }
 
     public static boolean isSoftwareKeyboardVisible() {
         VelCallLog.record("isSoftwareKeyboardVisible");
-        return sKeyboardVisible;
+        return VelSoftKeyboard.isShown();
     }
 
     public static void updateSelection(int selStart, int selEnd, int candidatesStart,
             int candidatesEnd) {
         VelCallLog.record("updateSelection", selStart, selEnd, candidatesStart, candidatesEnd);
+        VelSoftKeyboard.selectionChanged(selStart, selEnd, candidatesStart, candidatesEnd);
     }
 
     public static void openContextMenu() {
@@ -238,6 +239,6 @@ public final class VelNative {
     }
 
     public static void setSoftwareKeyboardVisible(boolean visible) {
-        sKeyboardVisible = visible;
+        VelSoftKeyboard.setShown(visible);
     }
 }
