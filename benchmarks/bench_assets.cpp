@@ -145,7 +145,7 @@ BENCHMARK(BM_ListingCold)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadThroughAssetsScheme)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadStraightFromAssetManager)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's time per iteration for the ratios.
+// Keeps each benchmark's real and CPU time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -153,31 +153,43 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_nanos[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() *
-                    benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            const double toNanos = benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                                   benchmark::GetTimeUnitMultiplier(run.time_unit);
+            m_times[run.run_name.function_name] = {run.GetAdjustedRealTime() * toNanos,
+                                                   run.GetAdjustedCPUTime() * toNanos};
         }
     }
 
     void printRatios() const
     {
-        const auto ratio = [this](const char *slow, const char *fast) {
-            const auto s = m_nanos.find(slow);
-            const auto f = m_nanos.find(fast);
-            return s == m_nanos.end() || f == m_nanos.end() || f->second <= 0
-                       ? 0.0
-                       : s->second / f->second;
-        };
-        std::printf("listing: cold / cache hit = %.1fx (goal: at least 100x)\n",
-                    ratio("BM_ListingCold", "BM_ListingCacheHit"));
-        std::printf("1 MiB read: assets:/ / asset manager = %.2fx (goal: at most 1.2x)\n",
-                    ratio("BM_ReadThroughAssetsScheme", "BM_ReadStraightFromAssetManager"));
+        printRatio("listing: cold / cache hit", "BM_ListingCold", "BM_ListingCacheHit",
+                   "goal: at least 100x");
+        printRatio("1 MiB read: assets:/ / asset manager", "BM_ReadThroughAssetsScheme",
+                   "BM_ReadStraightFromAssetManager", "goal: at most 1.2x");
     }
 
 private:
-    std::map<std::string, double> m_nanos;
+    struct Times {
+        double real;
+        double cpu;
+    };
+
+    void printRatio(const char *what, const char *numerator, const char *denominator,
+                    const char *goal) const
+    {
+        const auto n = m_times.find(numerator);
+        const auto d = m_times.find(denominator);
+        if (n == m_times.end() || d == m_times.end() || d->second.real <= 0 || d->second.cpu <= 0) {
+            std::printf("%s: not measured\n", what);
+            return;
+        }
+        std::printf("%s = %.2fx real time, %.2fx CPU time (%s)\n", what,
+                    n->second.real / d->second.real, n->second.cpu / d->second.cpu, goal);
+    }
+
+    std::map<std::string, Times> m_times;
 };
 
 } // namespace

@@ -31,9 +31,21 @@ void write(const std::string &path, const std::string &content)
     std::ofstream(path, std::ios::binary) << content;
 }
 
+std::string treeRoot()
+{
+    static const std::string root = "/tmp/velassetname-fuzz-" + std::to_string(getpid());
+    return root;
+}
+
+void removeTree()
+{
+    std::system(("rm -rf '" + treeRoot() + "'").c_str());
+}
+
 void makeTree()
 {
-    const std::string root = "/tmp/velassetname-fuzz-" + std::to_string(getpid());
+    const std::string root = treeRoot();
+    std::atexit(removeTree);
     std::system(("mkdir -p '" + root + "/assets/dir/deeper'").c_str());
     write(root + "/secret.txt", secret);
     write(root + "/assets/a.txt", "a");
