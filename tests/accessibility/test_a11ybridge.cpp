@@ -4,12 +4,11 @@
 // through the stand-ins' walker), while it changes the tree on the GUI thread
 // with blocking calls of its own.
 
-#include "a11yform.h"
+#include "a11ytestsupport.h"
 #include "velaccessibilitysteps.h"
 #include "velandroiddriver.h"
 #include "velandroidguithreadcall.h"
 #include "vellogcapture.h"
-#include "velx11window.h"
 
 #include "velaccessibleinterface.h"
 #include "velaccessibleobject.h"
@@ -21,12 +20,6 @@
 #include <android/log.h>
 #include <gtest/gtest.h>
 
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -41,218 +34,6 @@
 
 namespace
 {
-
-const char nativesClass[] = "org/vel/android/accessibility/VelNativeAccessibility";
-constexpr int screenWidth = 480;
-constexpr int screenHeight = 800;
-
-struct JRect {
-    int left, top, right, bottom;
-    bool operator==(const JRect &o) const
-    {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
-};
-
-std::ostream &operator<<(std::ostream &out, const JRect &r)
-{
-    return out << "Rect(" << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom << ")";
-}
-
-// The natives, called from this (Java) thread as the service would.
-class Natives
-{
-public:
-    explicit Natives(JNIEnv *env) : m_env(env)
-    {
-        m_class = static_cast<jclass>(env->NewGlobalRef(env->FindClass(nativesClass)));
-    }
-
-    void setActive(bool active)
-    {
-        call<void>("setActive", "(Z)V",
-                   [&](jmethodID m) { m_env->CallStaticVoidMethod(m_class, m, jboolean(active)); });
-    }
-    std::vector<int> childIds(int id)
-    {
-        std::vector<int> out;
-        call<void>("childIdListForAccessibleObject", "(I)[I", [&](jmethodID m) {
-            auto array = static_cast<jintArray>(m_env->CallStaticObjectMethod(m_class, m, id));
-            if (!array)
-                return;
-            out.resize(size_t(m_env->GetArrayLength(array)));
-            if (!out.empty())
-                m_env->GetIntArrayRegion(array, 0, jsize(out.size()), out.data());
-            m_env->DeleteLocalRef(array);
-        });
-        return out;
-    }
-    int parentId(int id)
-    {
-        return call<int>("parentId", "(I)I",
-                         [&](jmethodID m) { return m_env->CallStaticIntMethod(m_class, m, id); });
-    }
-    std::string description(int id)
-    {
-        return call<std::string>(
-            "descriptionForAccessibleObject", "(I)Ljava/lang/String;",
-            [&](jmethodID m) { return text(m_env->CallStaticObjectMethod(m_class, m, id)); });
-    }
-    JRect screenRect(int id)
-    {
-        return call<JRect>("screenRect", "(I)Landroid/graphics/Rect;", [&](jmethodID m) {
-            jobject rect = m_env->CallStaticObjectMethod(m_class, m, id);
-            JRect r{};
-            if (!rect)
-                return JRect{-99, -99, -99, -99};
-            jclass cls = m_env->GetObjectClass(rect);
-            r.left = m_env->GetIntField(rect, m_env->GetFieldID(cls, "left", "I"));
-            r.top = m_env->GetIntField(rect, m_env->GetFieldID(cls, "top", "I"));
-            r.right = m_env->GetIntField(rect, m_env->GetFieldID(cls, "right", "I"));
-            r.bottom = m_env->GetIntField(rect, m_env->GetFieldID(cls, "bottom", "I"));
-            m_env->DeleteLocalRef(cls);
-            m_env->DeleteLocalRef(rect);
-            return r;
-        });
-    }
-    int hitTest(float x, float y)
-    {
-        return call<int>("hitTest", "(FF)I", [&](jmethodID m) {
-            return m_env->CallStaticIntMethod(m_class, m, jfloat(x), jfloat(y));
-        });
-    }
-    // The calls populateNode made on a fresh node, as "name(args)".
-    std::vector<std::string> populate(int id)
-    {
-        std::vector<std::string> calls;
-        jclass nodeClass = m_env->FindClass("android/view/accessibility/AccessibilityNodeInfo");
-        jobject node = m_env->NewObject(nodeClass, m_env->GetMethodID(nodeClass, "<init>", "()V"));
-        call<void>("populateNode", "(ILandroid/view/accessibility/AccessibilityNodeInfo;)V",
-                   [&](jmethodID m) { m_env->CallStaticVoidMethod(m_class, m, id, node); });
-        jobject list = m_env->CallObjectMethod(
-            node, m_env->GetMethodID(nodeClass, "calls", "()Ljava/util/List;"));
-        jclass listClass = m_env->FindClass("java/util/List");
-        const jint size = m_env->CallIntMethod(list, m_env->GetMethodID(listClass, "size", "()I"));
-        const jmethodID get = m_env->GetMethodID(listClass, "get", "(I)Ljava/lang/Object;");
-        for (jint i = 0; i < size; ++i)
-            calls.push_back(text(m_env->CallObjectMethod(list, get, i)));
-        m_env->DeleteLocalRef(listClass);
-        m_env->DeleteLocalRef(list);
-        m_env->DeleteLocalRef(node);
-        m_env->DeleteLocalRef(nodeClass);
-        return calls;
-    }
-    bool populateWithNullNode(int id)
-    {
-        call<void>("populateNode", "(ILandroid/view/accessibility/AccessibilityNodeInfo;)V",
-                   [&](jmethodID m) { m_env->CallStaticVoidMethod(m_class, m, id, nullptr); });
-        return !m_env->ExceptionCheck();
-    }
-    bool clickAction(int id)
-    {
-        return call<bool>("clickAction", "(I)Z", [&](jmethodID m) {
-            return m_env->CallStaticBooleanMethod(m_class, m, id) == JNI_TRUE;
-        });
-    }
-
-private:
-    template <typename R, typename F> R call(const char *name, const char *signature, F body)
-    {
-        const jmethodID method = m_env->GetStaticMethodID(m_class, name, signature);
-        EXPECT_NE(method, nullptr) << name;
-        if constexpr (std::is_void_v<R>) {
-            if (method)
-                body(method);
-            EXPECT_FALSE(m_env->ExceptionCheck()) << name << " left an exception";
-            m_env->ExceptionClear();
-        } else {
-            R result = method ? body(method) : R();
-            EXPECT_FALSE(m_env->ExceptionCheck()) << name << " left an exception";
-            m_env->ExceptionClear();
-            return result;
-        }
-    }
-    std::string text(jobject string)
-    {
-        if (!string)
-            return "(null)";
-        const char *chars = m_env->GetStringUTFChars(static_cast<jstring>(string), nullptr);
-        std::string out = chars ? chars : "";
-        m_env->ReleaseStringUTFChars(static_cast<jstring>(string), chars);
-        m_env->DeleteLocalRef(string);
-        return out;
-    }
-
-    JNIEnv *m_env;
-    jclass m_class = nullptr;
-};
-
-// The device font directory /system/fonts, which a desktop lacks, lent from
-// the desktop's fonts in a mount namespace of this process alone (the app
-// draws text). A bind mount needs an existing target: directories made for it
-// are removed again by returnSystemFonts().
-class SystemFonts
-{
-public:
-    bool lend(std::string *error)
-    {
-        const char *source = "/usr/share/fonts/truetype/dejavu";
-        struct stat st;
-        if (::stat("/system/fonts/DejaVuSans.ttf", &st) == 0)
-            return true;
-        for (const char *dir : {"/system", "/system/fonts"}) {
-            if (::stat(dir, &st) != 0) {
-                if (::mkdir(dir, 0755) != 0)
-                    return fail(error, std::string("mkdir ") + dir);
-                m_created.insert(m_created.begin(), dir);
-            }
-        }
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount(source, "/system/fonts", nullptr, MS_BIND, nullptr) != 0)
-            return fail(error, std::string("mount namespace: ") + std::strerror(errno));
-        m_mounted = true;
-        return true;
-    }
-
-    void giveBack()
-    {
-        if (m_mounted)
-            ::umount2("/system/fonts", MNT_DETACH);
-        m_mounted = false;
-        for (const std::string &dir : m_created)
-            ::rmdir(dir.c_str());
-        m_created.clear();
-    }
-
-private:
-    static bool fail(std::string *error, const std::string &message)
-    {
-        *error = message;
-        return false;
-    }
-
-    std::vector<std::string> m_created; // innermost first
-    bool m_mounted = false;
-};
-
-// Runs work on the app's GUI thread and waits for it.
-void onGui(const std::function<void()> &work)
-{
-    ASSERT_TRUE(VelMetaObject::invokeMethod(VelGuiApplication::instance(), work,
-                                            Vel::BlockingQueuedConnection));
-}
-
-VelWindow *formWindow()
-{
-    const auto windows = VelGuiApplication::topLevelWindows();
-    return windows.empty() ? nullptr : windows.front();
-}
-
-std::string roleName(VelAccessible::Role role)
-{
-    return velAccessibleRoleString(role).constData();
-}
 
 // A node with a fixed rectangle whose childAt answers what a test sets.
 class ProbeNode : public VelAccessibleObject
@@ -287,45 +68,20 @@ class A11yBridgeTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        // Before any thread starts: later threads share the namespace.
-        std::string fontError;
-        ASSERT_TRUE(fonts.lend(&fontError)) << fontError;
-        ASSERT_TRUE(driver.startJavaVm(VelAndroidDriver::VmOptions())) << driver.lastError();
-        char pattern[] = "/tmp/vela11yXXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        ASSERT_TRUE(driver.createActivity(dir)) << driver.lastError();
-        ASSERT_TRUE(driver.loadLibrary(VEL_TEST_PLUGIN)) << driver.lastError();
-        natives = new Natives(driver.env());
-        // Before any app: no GUI thread takes the hand-over.
-        answersBeforeTheApp = natives->childIds(-1);
-        hitBeforeTheApp = natives->hitTest(10, 10);
-
-        ASSERT_TRUE(driver.startVelAndroidPlugin());
-        ASSERT_TRUE(driver.setDisplayMetrics(screenWidth, screenHeight, screenWidth, screenHeight,
-                                             160, 160, 1));
-        ASSERT_TRUE(driver.startVelApplication({VEL_TEST_APP}, {})) << driver.lastError();
         std::string error;
-        ASSERT_TRUE(window.create(nullptr, screenWidth, screenHeight, "a11y test", &error))
+        ASSERT_TRUE(run.start(
+            VelAndroidDriver::VmOptions(),
+            [](Natives &early) {
+                // Before any app: no GUI thread takes the hand-over.
+                answersBeforeTheApp = early.childIds(-1);
+                hitBeforeTheApp = early.hitTest(10, 10);
+            },
+            &error))
             << error;
-        surface = driver.newSurface(window.windowId(), screenWidth, screenHeight);
-        ASSERT_TRUE(surface && driver.setSurface(surface)) << driver.lastError();
-        // The form is ready once its window has focus and its items.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (natives->childIds(-1).size() != size_t(FormItemCount) &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_EQ(natives->childIds(-1).size(), size_t(FormItemCount));
+        natives = &run.natives();
     }
 
-    static void TearDownTestSuite()
-    {
-        // main keeps running; the process ends with the test program.
-        delete natives;
-        natives = nullptr;
-        std::system(("rm -rf '" + dir + "'").c_str());
-        fonts.giveBack();
-    }
+    static void TearDownTestSuite() { run.stop(); }
 
     // The ids of the form's items, in form order.
     std::vector<int> items() { return natives->childIds(-1); }
@@ -337,21 +93,13 @@ protected:
                      root.top + item.y + item.height};
     }
 
-    static SystemFonts fonts;
-    static VelAndroidDriver driver;
-    static VelX11Window window;
-    static jobject surface;
-    static std::string dir;
+    static A11yFormRun run;
     static Natives *natives;
     static std::vector<int> answersBeforeTheApp;
     static int hitBeforeTheApp;
 };
 
-SystemFonts A11yBridgeTest::fonts;
-VelAndroidDriver A11yBridgeTest::driver;
-VelX11Window A11yBridgeTest::window;
-jobject A11yBridgeTest::surface = nullptr;
-std::string A11yBridgeTest::dir;
+A11yFormRun A11yBridgeTest::run;
 Natives *A11yBridgeTest::natives = nullptr;
 std::vector<int> A11yBridgeTest::answersBeforeTheApp = {-7};
 int A11yBridgeTest::hitBeforeTheApp = 7;
@@ -370,8 +118,8 @@ TEST_F(A11yBridgeTest, TreeReadFromJavaMatchesTheForm)
     const JRect root = natives->screenRect(-1);
     // The window fills the screen, and its rectangle ends past its last
     // pixel, as Android's Rect does.
-    EXPECT_EQ(root.right - root.left, screenWidth) << root;
-    EXPECT_EQ(root.bottom - root.top, screenHeight) << root;
+    EXPECT_EQ(root.right - root.left, a11yScreenWidth) << root;
+    EXPECT_EQ(root.bottom - root.top, a11yScreenHeight) << root;
 
     int windowId = 0;
     for (int i = 0; i < FormItemCount; ++i) {
@@ -610,7 +358,7 @@ TEST_F(A11yBridgeTest, WalkerDumpsTheTreeAndClicksByText)
 {
     std::string tree;
     std::string error;
-    ASSERT_TRUE(VelAccessibilitySteps::dump(driver, &tree, &error)) << error;
+    ASSERT_TRUE(VelAccessibilitySteps::dump(run.driver(), &tree, &error)) << error;
     const std::vector<int> ids = items();
     EXPECT_EQ(tree.rfind("accessibility tree: 7 nodes\n", 0), 0u) << tree;
     const JRect ok = expectedRect(FormOk);
@@ -623,13 +371,14 @@ TEST_F(A11yBridgeTest, WalkerDumpsTheTreeAndClicksByText)
     EXPECT_NE(tree.find("\"Name text\" content=\"Vel text\""), std::string::npos) << tree;
 
     std::string line;
-    ASSERT_TRUE(VelAccessibilitySteps::click(driver, "Cancel", &line, &error)) << error;
+    ASSERT_TRUE(VelAccessibilitySteps::click(run.driver(), "Cancel", &line, &error)) << error;
     EXPECT_NE(line.find("\"Cancel button\""), std::string::npos) << line;
     EXPECT_EQ(natives->description(ids[FormStatus]), "Last action: Cancel label");
-    ASSERT_TRUE(VelAccessibilitySteps::click(driver, std::to_string(ids[FormOk]), &line, &error))
+    ASSERT_TRUE(
+        VelAccessibilitySteps::click(run.driver(), std::to_string(ids[FormOk]), &line, &error))
         << error;
     EXPECT_EQ(natives->description(ids[FormStatus]), "Last action: OK label");
-    EXPECT_FALSE(VelAccessibilitySteps::click(driver, "No such node", &line, &error));
+    EXPECT_FALSE(VelAccessibilitySteps::click(run.driver(), "No such node", &line, &error));
     EXPECT_NE(error.find("No such node"), std::string::npos) << error;
 }
 
