@@ -14,12 +14,15 @@
 #include "velaccessibleobject.h"
 #include "velguiapplication.h"
 #include "velmetaobject.h"
+#include "velplatformaccessibility.h"
+#include "velplatformintegration.h"
 #include "velwindow.h"
 #include "velwindowsysteminterface.h"
 
 #include <android/log.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -352,6 +355,34 @@ TEST_F(A11yBridgeTest, SetActiveSwitchesThePlatformAccessibility)
     EXPECT_FALSE(active);
     EXPECT_FALSE(
         log.contains(ANDROID_LOG_WARN, "VelA11y", "Could not activate platform accessibility."));
+}
+
+TEST_F(A11yBridgeTest, PlatformAccessibilityIsOneObjectWhicheverThreadAsks)
+{
+    VelPlatformIntegration *integration = VelGuiApplication::platformIntegration();
+    ASSERT_NE(integration, nullptr);
+    const int threadCount = 8;
+    std::vector<VelPlatformAccessibility *> seen(threadCount, nullptr);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&, t] {
+            ++ready;
+            while (ready.load() < threadCount)
+                std::this_thread::yield();
+            seen[size_t(t)] = integration->accessibility();
+        });
+    }
+    natives->setActive(true); // the Java thread's way in, meanwhile
+    for (std::thread &thread : threads)
+        thread.join();
+    VelPlatformAccessibility *onGuiThread = nullptr;
+    onGui([&] { onGuiThread = integration->accessibility(); });
+    ASSERT_NE(onGuiThread, nullptr);
+    for (VelPlatformAccessibility *accessibility : seen)
+        EXPECT_EQ(accessibility, onGuiThread);
+    EXPECT_TRUE(onGuiThread->isActive());
+    natives->setActive(false);
 }
 
 TEST_F(A11yBridgeTest, WalkerDumpsTheTreeAndClicksByText)
