@@ -22,9 +22,7 @@ namespace
 
 std::string sourceData(const std::string &relative)
 {
-    std::string dir = __FILE__;
-    dir = dir.substr(0, dir.rfind('/'));
-    std::ifstream in(dir + "/test_io_resources_data/" + relative, std::ios::binary);
+    std::ifstream in(std::string(VEL_IO_RESOURCES_DATA) + "/" + relative, std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
