@@ -63,6 +63,10 @@ bool A11yFormRun::start(const VelAndroidDriver::VmOptions &vmOptions, const Befo
     // Before any thread starts: later threads share the namespace.
     if (!m_fonts.lend(error))
         return false;
+    // The window's X connection is opened before the app's: Xlib's
+    // connection set-up is not safe on two threads at once.
+    if (!m_window.create(nullptr, a11yScreenWidth, a11yScreenHeight, "a11y test", error))
+        return false;
     if (!m_driver.startJavaVm(vmOptions))
         return fail(error, "Java VM: " + m_driver.lastError());
     char pattern[] = "/tmp/vela11yXXXXXX";
@@ -80,8 +84,6 @@ bool A11yFormRun::start(const VelAndroidDriver::VmOptions &vmOptions, const Befo
                                     a11yScreenHeight, 160, 160, 1) ||
         !m_driver.startVelApplication({VEL_TEST_APP}, {}))
         return fail(error, "start-up: " + m_driver.lastError());
-    if (!m_window.create(nullptr, a11yScreenWidth, a11yScreenHeight, "a11y test", error))
-        return false;
     m_surface = m_driver.newSurface(m_window.windowId(), a11yScreenWidth, a11yScreenHeight);
     if (!m_surface || !m_driver.setSurface(m_surface))
         return fail(error, "surface: " + m_driver.lastError());
