@@ -1,5 +1,6 @@
 #include "androidjnimodules.h"
 
+#include "androidjniaccessibility.h"
 #include "androidjniclipboard.h"
 #include "androidjniinput.h"
 #include "androidjnimenu.h"
@@ -13,9 +14,8 @@ using ModuleRegistration = bool (*)(JNIEnv *);
 // Each bridge module adds its registerNatives here, in load order, as it joins
 // the plugin: input, clipboard, menus, accessibility, message dialogs.
 constexpr ModuleRegistration moduleRegistrations[] = {
-    VelAndroidInput::registerNatives,
-    VelAndroidClipboard::registerNatives,
-    VelAndroidMenu::registerNatives,
+    VelAndroidInput::registerNatives,         VelAndroidClipboard::registerNatives,
+    VelAndroidMenu::registerNatives,          VelAndroidAccessibility::registerNatives,
     VelAndroidDialogHelpers::registerNatives,
 };
 
@@ -33,11 +33,9 @@ bool registerAll(JNIEnv *env)
     return true;
 }
 
-bool registerAccessibilityAgain(JNIEnv *)
+bool registerAccessibilityAgain(JNIEnv *env)
 {
-    // No accessibility bridge is part of the plugin yet, so there is nothing
-    // to register a second time.
-    return true;
+    return VelAndroidAccessibility::registerNatives(env);
 }
 
 } // namespace VelAndroidBridgeModules

@@ -6,6 +6,7 @@
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
 #include "velandroidopenglplatformwindow.h"
+#include "velandroidplatformaccessibility.h"
 #include "velandroidplatformclipboard.h"
 #include "velandroidplatformfontdatabase.h"
 #include "velandroidplatformnativeinterface.h"
@@ -124,6 +125,13 @@ VelPlatformServices *VelAndroidPlatformIntegration::services() const
 VelPlatformInputContext *VelAndroidPlatformIntegration::inputContext() const
 {
     return &m_androidInputContext;
+}
+
+VelPlatformAccessibility *VelAndroidPlatformIntegration::accessibility() const
+{
+    std::call_once(m_accessibilityCreated,
+                   [this] { m_accessibility.reset(new VelAndroidPlatformAccessibility); });
+    return m_accessibility.get();
 }
 
 VelVariant VelAndroidPlatformIntegration::styleHint(StyleHint hint) const

@@ -5,6 +5,10 @@
 #include "veleglfsintegration.h"
 
 class VelAndroidPlatformClipboard;
+#include <memory>
+#include <mutex>
+
+class VelAndroidPlatformAccessibility;
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
@@ -29,6 +33,8 @@ public:
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
     VelPlatformInputContext *inputContext() const override;
+    // Made on the first request, from whichever thread asks first.
+    VelPlatformAccessibility *accessibility() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
     VelStringList themeNames() const override;
@@ -76,6 +82,8 @@ private:
     // Destroyed after the destructor closed the GUI-thread hand-over, so no
     // Java-thread operation can still be waiting for this thread then.
     mutable VelAndroidInputContext m_androidInputContext;
+    mutable std::once_flag m_accessibilityCreated;
+    mutable std::unique_ptr<VelAndroidPlatformAccessibility> m_accessibility;
 };
 
 #endif

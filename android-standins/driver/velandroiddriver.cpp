@@ -179,6 +179,41 @@ bool VelAndroidDriver::callStaticBoolean(const char *className, const char *name
     return true;
 }
 
+bool VelAndroidDriver::callStaticString(const char *className, const char *name,
+                                        const char *signature, const std::vector<jvalue> &args,
+                                        std::string *result, bool *isNull)
+{
+    JNIEnv *env = this->env();
+    if (!env)
+        return failed(nullptr, "no Java VM");
+    const LocalRef cls(env, findClass(env, className));
+    if (!cls.get())
+        return false;
+    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), name, signature);
+    if (!method)
+        return failed(env, std::string("no method ") + name + signature);
+    const LocalRef value(
+        env, env->CallStaticObjectMethodA(static_cast<jclass>(cls.get()), method, args.data()));
+    if (env->ExceptionCheck())
+        return failed(env, std::string(name) + " raised");
+    if (isNull)
+        *isNull = value.get() == nullptr;
+    if (result)
+        *result = javaString(env, static_cast<jstring>(value.get()));
+    return true;
+}
+
+jstring VelAndroidDriver::newString(const std::string &utf8)
+{
+    JNIEnv *env = this->env();
+    if (!env)
+        return nullptr;
+    jstring text = env->NewStringUTF(utf8.c_str());
+    if (!text)
+        failed(env, "NewStringUTF failed");
+    return text;
+}
+
 bool VelAndroidDriver::callVelNative(const char *name, const char *signature,
                                      const std::vector<jvalue> &args)
 {

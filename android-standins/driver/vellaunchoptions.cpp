@@ -84,6 +84,8 @@ std::string VelLaunchOptions::usage()
            "  --env NAME=VALUE    environment entry for the app (repeatable)\n"
            "  --frames N          end after N frames were shown\n"
            "  --screenshot FILE   write the surface as PNG before ending (implies --frames 1)\n"
+           "  --dump-accessibility  print the accessibility tree as a service walks it\n"
+           "                      (implies --frames 1)\n"
            "  --timeout S         end after S seconds at the latest\n"
            "  --plugin PATH       plugin library (default: build/lib/libandroidplatformplugin.so)\n"
            "  --jar PATH          companion jar (default: build/java/vel-android.jar)\n"
@@ -149,6 +151,12 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             if (hasInlineValue)
                 return fail("--headless takes no value");
             o.headless = true;
+            continue;
+        }
+        if (arg == "--dump-accessibility") {
+            if (hasInlineValue)
+                return fail("--dump-accessibility takes no value");
+            o.dumpAccessibility = true;
             continue;
         }
         std::string v;
@@ -222,7 +230,7 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
         if (a.empty() || a.find('\t') != std::string::npos)
             return fail("app arguments may be neither empty nor contain a tab");
     }
-    if (!o.screenshotPath.empty() && o.frames == 0)
+    if ((!o.screenshotPath.empty() || o.dumpAccessibility) && o.frames == 0)
         o.frames = 1;
     *out = o;
     return true;

@@ -19,7 +19,8 @@ struct VelLaunchOptions {
     std::vector<std::string> environment; // NAME=VALUE
     int frames = 0;                       // 0: run until the app quits
     std::string screenshotPath;
-    int timeoutSeconds = 0; // 0: no limit, except 60 s when waiting for frames
+    bool dumpAccessibility = false; // print the accessibility tree once frames are shown
+    int timeoutSeconds = 0;         // 0: no limit, except 60 s when waiting for frames
     std::string pluginPath;
     std::string jarPath;
     std::string libraryDir;

@@ -6,6 +6,7 @@
 // the window's mouse and keys as the natives a view sends (keys through the
 // Java soft keyboard) and runs the input script.
 
+#include "velaccessibilitysteps.h"
 #include "velandroiddriver.h"
 #include "veldialogpresenter.h"
 #include "velfontlending.h"
@@ -79,6 +80,7 @@ void registerScriptVerbs()
     velRegisterInputVerbs();
     velRegisterMenuVerbs();
     velRegisterServicesVerbs();
+    VelAccessibilitySteps::registerVerbs();
 }
 
 bool readScript(const VelLaunchOptions &options, VelInputScript *script, std::string *error)
@@ -383,6 +385,14 @@ int main(int argc, char **argv)
             report("the app ended before its first frame; the script did not run", ExitFailure);
     if (session.timedOut())
         exitCode = report("timed out after " + std::to_string(timeoutSeconds) + " s", ExitTimeout);
+    if (options.dumpAccessibility && !session.appQuit()) {
+        std::string tree;
+        if (VelAccessibilitySteps::dump(driver, &tree, &error))
+            std::fputs(tree.c_str(), stdout);
+        else
+            exitCode = report(error, ExitFailure);
+        std::fflush(stdout);
+    }
     if (!options.screenshotPath.empty() && !screenshotTaken) {
         std::vector<uint8_t> pixels;
         if (!window.grabPixels(&pixels, &error) ||
