@@ -493,11 +493,13 @@ TEST_F(InputBridgeTest, AQueryGivenUpIsNeverAnsweredLater)
 TEST_F(InputBridgeTest, AQueryWhileTheGuiThreadWaitsForTheSurfaceAnswersAtOnce)
 {
     setEditor("abc", 3);
-    ASSERT_TRUE(driver().destroySurface());
     Latch waiting;
     static Latch *waitingLatch = nullptr;
     waitingLatch = &waiting;
+    // Set before the surface goes: the GUI thread may start waiting for it on
+    // its own (a repaint) before the call queued below.
     VelAndroid::setNativeWindowWaitHook([] { waitingLatch->open(); });
+    ASSERT_TRUE(driver().destroySurface());
     VelMetaObject::invokeMethod(
         VelGuiApplication::instance(), [] { VelAndroid::nativeWindow(true); },
         Vel::QueuedConnection);
