@@ -60,15 +60,17 @@ bool startStack()
         !driver.createActivity(pattern) ||
         !driver.loadLibrary(VelAndroidDriver::defaultPluginPath()) ||
         !driver.startVelAndroidPlugin(&started) || !started ||
-        !driver.setDisplayMetrics(Width, Height, Width, Height, 160, 160, 1) ||
-        !driver.startVelApplication({VEL_BENCH_INPUT_APP}, {}))
+        !driver.setDisplayMetrics(Width, Height, Width, Height, 160, 160, 1))
         return fail(driver.lastError());
+    // The surface first, as a resumed activity has it, then the application.
     if (!stack->surfaceWindow.create(std::getenv("DISPLAY"), Width, Height, "bench", &error))
         return fail(error);
     jobject surface = driver.newSurface(stack->surfaceWindow.windowId(), Width, Height);
     if (!surface || !driver.setSurface(surface))
         return fail(driver.lastError());
     driver.deleteGlobalRef(surface);
+    if (!driver.startVelApplication({VEL_BENCH_INPUT_APP}, {}))
+        return fail(driver.lastError());
     if (!InputTestApp::waitForPublished(30000))
         return fail("the application did not start");
     InputTestApp::onGuiThread([] { InputTestApp::editor()->setState(VelString("hello"), 5); });

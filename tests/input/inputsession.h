@@ -6,15 +6,21 @@
 // natives of VelNative and the input connection's natives.
 
 #include "inputtestkit.h"
-#include "renderingsession.h"
 
+#include "velandroiddriver.h"
+#include "velcoreapplication.h"
 #include "velwindowsysteminterface.h"
+#include "velx11window.h"
+#include "velxvfbserver.h"
 
 #include <gtest/gtest.h>
 
 #include <jni.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // Java strings as UTF-8 for comparing; a null string is "<null>".
@@ -28,6 +34,106 @@ inline std::string utf8(JNIEnv *env, jstring string)
     env->DeleteLocalRef(string);
     return result;
 }
+
+// Thread.join on the live Java thread of that name; true when none is left.
+inline bool joinJavaThread(JNIEnv *env, const std::string &name)
+{
+    jclass threadClass = env->FindClass("java/lang/Thread");
+    jobject map = env->CallStaticObjectMethod(
+        threadClass, env->GetStaticMethodID(threadClass, "getAllStackTraces", "()Ljava/util/Map;"));
+    jclass mapClass = env->FindClass("java/util/Map");
+    jobject keys =
+        env->CallObjectMethod(map, env->GetMethodID(mapClass, "keySet", "()Ljava/util/Set;"));
+    jclass setClass = env->FindClass("java/util/Set");
+    auto threads = static_cast<jobjectArray>(env->CallObjectMethod(
+        keys, env->GetMethodID(setClass, "toArray", "()[Ljava/lang/Object;")));
+    const jmethodID getName = env->GetMethodID(threadClass, "getName", "()Ljava/lang/String;");
+    const jmethodID join = env->GetMethodID(threadClass, "join", "(J)V");
+    const jmethodID isAlive = env->GetMethodID(threadClass, "isAlive", "()Z");
+    bool ended = true;
+    for (jsize i = 0; i < env->GetArrayLength(threads); ++i) {
+        jobject thread = env->GetObjectArrayElement(threads, i);
+        if (utf8(env, static_cast<jstring>(env->CallObjectMethod(thread, getName))) == name) {
+            env->CallVoidMethod(thread, join, jlong(30000));
+            ended = ended && !env->CallBooleanMethod(thread, isAlive);
+        }
+        env->DeleteLocalRef(thread);
+    }
+    const bool failed = env->ExceptionCheck();
+    env->ExceptionClear();
+    return ended && !failed;
+}
+
+// The Java VM, the plugin and the input test application on an X window. The
+// surface is handed over before the application starts, as a resumed
+// activity does, so that no surface arrives while the GUI thread is still
+// bringing the integration up.
+class InputSession
+{
+public:
+    InputSession()
+    {
+        char pattern[] = "/tmp/velinputXXXXXX";
+        m_dir = ::mkdtemp(pattern);
+    }
+    ~InputSession() { std::system(("rm -rf '" + m_dir + "'").c_str()); }
+
+    VelAndroidDriver &driver() { return m_driver; }
+
+    void start(int width, int height)
+    {
+        m_width = width;
+        m_height = height;
+        const char *display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            m_server = std::make_unique<VelXvfbServer>();
+            std::string error;
+            ASSERT_TRUE(m_server->start(1280, 1024, &error)) << error;
+            ::setenv("DISPLAY", m_server->displayName().c_str(), 1);
+        }
+        ASSERT_TRUE(m_driver.startJavaVm(VelAndroidDriver::VmOptions())) << m_driver.lastError();
+        ASSERT_TRUE(m_driver.createActivity(m_dir)) << m_driver.lastError();
+        ASSERT_TRUE(m_driver.loadLibrary(VelAndroidDriver::defaultPluginPath()))
+            << m_driver.lastError();
+        bool started = false;
+        ASSERT_TRUE(m_driver.startVelAndroidPlugin(&started)) << m_driver.lastError();
+        ASSERT_TRUE(started);
+        ASSERT_TRUE(m_driver.setDisplayMetrics(width, height, width, height, 160, 160, 1));
+        std::string error;
+        ASSERT_TRUE(m_window.create(std::getenv("DISPLAY"), width, height, "input test", &error))
+            << error;
+        announceSurface();
+        ASSERT_TRUE(m_driver.startVelApplication({VEL_TEST_INPUT_APP}, {})) << m_driver.lastError();
+        ASSERT_TRUE(InputTestApp::waitForPublished(30000)) << "the application did not start";
+    }
+
+    // Quits the application and waits until its thread has left the VM, so
+    // that the process does not exit under a thread still detaching.
+    void quitApplication()
+    {
+        InputTestApp::onGuiThread([] { VelCoreApplication::quit(); });
+        ASSERT_TRUE(m_driver.waitForQuit(30000));
+        const std::string name = m_driver.javaCallThread("quitApp");
+        ASSERT_FALSE(name.empty());
+        ASSERT_TRUE(joinJavaThread(m_driver.env(), name)) << name << " still runs";
+    }
+
+    void announceSurface()
+    {
+        jobject surface = m_driver.newSurface(m_window.windowId(), m_width, m_height);
+        ASSERT_NE(surface, nullptr) << m_driver.lastError();
+        ASSERT_TRUE(m_driver.setSurface(surface)) << m_driver.lastError();
+        m_driver.deleteGlobalRef(surface);
+    }
+
+private:
+    std::unique_ptr<VelXvfbServer> m_server;
+    VelAndroidDriver m_driver;
+    VelX11Window m_window;
+    std::string m_dir;
+    int m_width = 0;
+    int m_height = 0;
+};
 
 struct Extracted {
     bool isNull = true;

@@ -58,9 +58,8 @@ class InputBridgeTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        session = new RenderingSession;
-        session->start(VEL_TEST_INPUT_APP, {}, Width, Height);
-        ASSERT_TRUE(InputTestApp::waitForPublished(30000)) << "the application did not start";
+        session = new InputSession;
+        session->start(Width, Height);
         connection = new InputConnection(session->driver().env());
         touch = new TouchInput(session->driver());
     }
@@ -87,12 +86,12 @@ protected:
 
     static VelAndroidDriver &driver() { return session->driver(); }
 
-    static RenderingSession *session;
+    static InputSession *session;
     static InputConnection *connection;
     static TouchInput *touch;
 };
 
-RenderingSession *InputBridgeTest::session = nullptr;
+InputSession *InputBridgeTest::session = nullptr;
 InputConnection *InputBridgeTest::connection = nullptr;
 TouchInput *InputBridgeTest::touch = nullptr;
 
@@ -494,11 +493,13 @@ TEST_F(InputBridgeTest, AQueryGivenUpIsNeverAnsweredLater)
 TEST_F(InputBridgeTest, AQueryWhileTheGuiThreadWaitsForTheSurfaceAnswersAtOnce)
 {
     setEditor("abc", 3);
-    ASSERT_TRUE(driver().destroySurface());
     Latch waiting;
     static Latch *waitingLatch = nullptr;
     waitingLatch = &waiting;
+    // Set before the surface goes: the GUI thread may start waiting for it on
+    // its own (a repaint) before the call queued below.
     VelAndroid::setNativeWindowWaitHook([] { waitingLatch->open(); });
+    ASSERT_TRUE(driver().destroySurface());
     VelMetaObject::invokeMethod(
         VelGuiApplication::instance(), [] { VelAndroid::nativeWindow(true); },
         Vel::QueuedConnection);
@@ -509,7 +510,7 @@ TEST_F(InputBridgeTest, AQueryWhileTheGuiThreadWaitsForTheSurfaceAnswersAtOnce)
     EXPECT_EQ(connection->getCursorCapsMode(), 0);
     VelAndroidGuiThreadCall::setDefaultTimeout(std::chrono::milliseconds(5000));
     VelAndroid::setNativeWindowWaitHook(nullptr);
-    session->announceSurface(Width, Height);
+    session->announceSurface();
     InputTestApp::onGuiThread([] {});
     EXPECT_EQ(connection->getTextBeforeCursor(3), "abc");
 }
@@ -560,8 +561,7 @@ TEST_F(InputBridgeTest, MouseMoveAfterTheGrabbedWindowWasDestroyedGoesUnderTheFi
 
 TEST_F(InputBridgeTest, WithoutALiveContextEveryOperationIsNeutral)
 {
-    InputTestApp::onGuiThread([] { VelCoreApplication::quit(); });
-    ASSERT_TRUE(driver().waitForQuit(30000));
+    session->quitApplication();
     ASSERT_EQ(VelAndroidInputContext::androidInputContext(), nullptr);
 
     EXPECT_FALSE(connection->commitText("a"));

@@ -14,9 +14,8 @@ TEST(LongPressTest, LongPressBecomesARightClickAndSwallowsMovesUntilRelease)
 {
     // Read by the first long press of the process, which comes below.
     ::setenv("VEL_MORVANE_COMPATIBILITY_LONG_PRESS", "1", 1);
-    RenderingSession session;
-    session.start(VEL_TEST_INPUT_APP, {}, 480, 800);
-    ASSERT_TRUE(InputTestApp::waitForPublished(30000)) << "the application did not start";
+    InputSession session;
+    session.start(480, 800);
     TouchInput touch(session.driver());
     VelAndroidDriver &driver = session.driver();
     deliveredSinceLast();
@@ -41,8 +40,7 @@ TEST(LongPressTest, LongPressBecomesARightClickAndSwallowsMovesUntilRelease)
               "mouse front move buttons=1 local=(11,11) global=(111,61)\n"
               "mouse front release buttons=0 local=(11,11) global=(111,61)\n");
 
-    InputTestApp::onGuiThread([] { VelCoreApplication::quit(); });
-    EXPECT_TRUE(driver.waitForQuit(30000));
+    session.quitApplication();
 }
 
 } // namespace

@@ -361,16 +361,19 @@ void VelGuiApplication::lastWindowClosed()
 
 // ---- window registry ----
 
+// The registry and its mutex are never destroyed: other threads (input from
+// Java, a GUI thread that is not joined) may hit-test while the process runs
+// its exit-time destructors.
 std::mutex &VelGuiApplicationPrivate::windowMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static std::mutex *const mutex = new std::mutex;
+    return *mutex;
 }
 
 std::vector<VelWindow *> &VelGuiApplicationPrivate::windowsLocked()
 {
-    static std::vector<VelWindow *> windows;
-    return windows;
+    static std::vector<VelWindow *> *const windows = new std::vector<VelWindow *>;
+    return *windows;
 }
 
 void VelGuiApplicationPrivate::registerWindow(VelWindow *window)

@@ -217,8 +217,11 @@ void enqueue(VelWindowSystemEvent *event)
 
 VelWindowSystemEventQueue &VelWindowSystemEventQueue::instance()
 {
-    static VelWindowSystemEventQueue queue;
-    return queue;
+    // Never destroyed: threads the process does not join (Java threads, an
+    // application thread still winding down) may queue events while exit-time
+    // destructors run.
+    static VelWindowSystemEventQueue *const queue = new VelWindowSystemEventQueue;
+    return *queue;
 }
 
 void VelWindowSystemEventQueue::enqueue(std::unique_ptr<VelWindowSystemEvent> event)
