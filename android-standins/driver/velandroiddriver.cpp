@@ -2,6 +2,8 @@
 
 #include "veljavavm.h"
 
+#include <X11/Xlib.h>
+
 namespace
 {
 
@@ -96,6 +98,10 @@ std::string VelAndroidDriver::defaultPluginPath()
 
 bool VelAndroidDriver::startJavaVm(const VmOptions &options)
 {
+    // Before any Xlib call of the process: the plugin's GUI thread (Mesa's
+    // EGL), the stand-ins' X windows and the tests all use Xlib, each on its
+    // own thread.
+    XInitThreads();
     VelJavaVm::Options vmOptions;
     vmOptions.classPath = options.classPathFirst;
     vmOptions.classPath.push_back(options.jarPath);
