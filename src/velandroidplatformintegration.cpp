@@ -29,14 +29,6 @@ namespace
 
 constexpr unsigned DialogBit = 0x2;
 
-template <typename Function> void forEachPlatformWindow(Function function)
-{
-    for (VelWindow *window : VelGuiApplication::topLevelWindows()) {
-        if (auto *platformWindow = static_cast<VelAndroidOpenGLPlatformWindow *>(window->handle()))
-            function(platformWindow);
-    }
-}
-
 } // namespace
 
 VelAndroidPlatformIntegration::VelAndroidPlatformIntegration(const VelStringList &)
@@ -165,12 +157,15 @@ void VelAndroidPlatformIntegration::resumeApp()
 
 void VelAndroidPlatformIntegration::invalidateNativeSurface()
 {
-    forEachPlatformWindow(
-        [](VelAndroidOpenGLPlatformWindow *window) { window->invalidateSurface(); });
+    VelAndroidOpenGLPlatformWindow::invalidateAll();
 }
 
 void VelAndroidPlatformIntegration::surfaceChanged()
 {
-    VelAndroidOpenGLPlatformWindow::updateStaticNativeWindow();
-    forEachPlatformWindow([](VelAndroidOpenGLPlatformWindow *window) { window->resetSurface(); });
+    VelAndroidOpenGLPlatformWindow::resetAll();
+}
+
+void VelAndroidPlatformIntegration::resizeAllWindows(int width, int height)
+{
+    VelAndroidOpenGLPlatformWindow::resizeAll(width, height);
 }

@@ -37,8 +37,10 @@ public:
 
     void pauseApp();
     void resumeApp();
+    // Called by the bridge on a Java thread with its surface mutex released.
     void invalidateNativeSurface();
     void surfaceChanged();
+    void resizeAllWindows(int width, int height);
 
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
