@@ -86,7 +86,8 @@ static ANativeWindow *m_nativeWindow = nullptr;
 // the semaphore for each of them, once.
 static int m_windowWaiters = 0;
 static VelSemaphore m_waitForWindowSemaphore(0);
-static VelAndroidPlatformIntegration *m_androidPlatformIntegration = nullptr;
+// Atomic as well: topLevelWindowAt reads it without the mutex.
+static std::atomic<VelAndroidPlatformIntegration *> m_androidPlatformIntegration{nullptr};
 // Levels of m_surfaceMutex that Java holds through lockSurface.
 static int m_javaSurfaceLockDepth = 0;
 // A surface change or loss that arrived while Java held m_surfaceMutex; the
@@ -203,12 +204,6 @@ VelRect desktopRect()
 {
     return VelRect(0, 0, VelAndroidPlatformIntegration::m_defaultGeometryWidth,
                    VelAndroidPlatformIntegration::m_defaultGeometryHeight);
-}
-
-void postExposeForTopLevelWindows()
-{
-    for (VelWindow *window : VelGuiApplication::topLevelWindows())
-        VelWindowSystemInterface::handleExposeEvent(window, VelRegion(window->geometry()));
 }
 
 // Replaces the bridge's window (taking over the caller's reference) and wakes
@@ -350,16 +345,16 @@ void pauseVelApp(JNIEnv *, jobject)
 {
     VelMutexLocker surfaceLock(&m_surfaceMutex);
     VelMutexLocker pauseLock(&m_pauseApplicationMutex);
-    if (m_androidPlatformIntegration)
-        m_androidPlatformIntegration->pauseApp();
+    if (VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load())
+        integration->pauseApp();
 }
 
 void resumeVelApp(JNIEnv *, jobject)
 {
     VelMutexLocker surfaceLock(&m_surfaceMutex);
     VelMutexLocker pauseLock(&m_pauseApplicationMutex);
-    if (m_androidPlatformIntegration)
-        m_androidPlatformIntegration->resumeApp();
+    if (VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load())
+        integration->resumeApp();
 }
 
 void quitVelAndroidPlugin(JNIEnv *, jobject)
@@ -387,7 +382,7 @@ void terminateVel(JNIEnv *env, jobject)
 void updateApplicationState(JNIEnv *, jobject, jint state)
 {
     m_activityActive = (state == ApplicationActive);
-    if (!m_androidPlatformIntegration || !VelGuiApplication::platformIntegration())
+    if (!VelAndroid::androidPlatformIntegration() || !VelGuiApplication::platformIntegration())
         return;
     VelWindowSystemInterface::handleApplicationStateChanged(Vel::ApplicationState(state));
 }
@@ -526,9 +521,9 @@ void setDisplayMetrics(JNIEnv *, jobject, jint /*screenWidth*/, jint /*screenHei
         velWarning("setDisplayMetrics: ignoring the physical size for density %g x %g", xdpi, ydpi);
     }
 
-    if (m_androidPlatformIntegration) {
-        m_androidPlatformIntegration->setDisplayMetrics(widthMm, heightMm);
-        m_androidPlatformIntegration->setDesktopSize(desktopWidth, desktopHeight);
+    if (VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration()) {
+        integration->setDisplayMetrics(widthMm, heightMm);
+        integration->setDesktopSize(desktopWidth, desktopHeight);
     } else {
         VelAndroidPlatformIntegration::setDefaultDisplayMetrics(desktopWidth, desktopHeight,
                                                                 widthMm, heightMm);
@@ -537,10 +532,11 @@ void setDisplayMetrics(JNIEnv *, jobject, jint /*screenWidth*/, jint /*screenHei
 
 void updateWindow(JNIEnv *, jobject)
 {
-    if (!m_androidPlatformIntegration)
+    VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration();
+    if (!integration)
         return;
     if (VelGuiApplication::instance())
-        postExposeForTopLevelWindows();
+        integration->exposeAllWindows();
     velWarning("updateWindow: Dirty screen not implemented yet on OpenGL");
 }
 
@@ -556,8 +552,8 @@ void handleOrientationChanged(JNIEnv *, jobject, jint newRotation, jint nativeOr
     const Vel::ScreenOrientation current = orientationTable[index];
     const Vel::ScreenOrientation native = orientationTable[nativeOrientation - 1];
     VelAndroidPlatformIntegration::setScreenOrientation(current, native);
-    if (m_androidPlatformIntegration) {
-        if (VelPlatformScreen *screen = m_androidPlatformIntegration->screen())
+    if (VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration()) {
+        if (VelPlatformScreen *screen = integration->screen())
             VelWindowSystemInterface::handleScreenOrientationChange(screen, current);
     }
 }
@@ -848,9 +844,10 @@ VelAndroidPlatformIntegration *androidPlatformIntegration()
 
 VelWindow *topLevelWindowAt(const VelPoint &point)
 {
-    if (!m_androidPlatformIntegration)
+    VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load();
+    if (!integration)
         return nullptr;
-    VelPlatformScreen *screen = m_androidPlatformIntegration->screen();
+    VelPlatformScreen *screen = integration->screen();
     return screen ? screen->topLevelAt(point) : nullptr;
 }
 

@@ -229,6 +229,13 @@ void VelAndroidOpenGLPlatformWindow::resizeAll(int width, int height)
     }
 }
 
+void VelAndroidOpenGLPlatformWindow::exposeAll()
+{
+    std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+    for (VelAndroidOpenGLPlatformWindow *window : m_windows)
+        VelWindowSystemInterface::handleExposeEvent(window->window(), desktopRegion());
+}
+
 void VelAndroidOpenGLPlatformWindow::resetSurface()
 {
     {

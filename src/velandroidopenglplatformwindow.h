@@ -52,6 +52,8 @@ public:
     static void resetAll();
     // The same surface with a new size: pending for every listed window.
     static void resizeAll(int width, int height);
+    // A repaint request: every listed window gets an expose event.
+    static void exposeAll();
 
     static void updateStaticNativeWindow();
     // How many windows hold the shared surface now (for tests and checks).

@@ -165,6 +165,11 @@ void VelAndroidPlatformIntegration::surfaceChanged()
     VelAndroidOpenGLPlatformWindow::resetAll();
 }
 
+void VelAndroidPlatformIntegration::exposeAllWindows()
+{
+    VelAndroidOpenGLPlatformWindow::exposeAll();
+}
+
 void VelAndroidPlatformIntegration::resizeAllWindows(int width, int height)
 {
     VelAndroidOpenGLPlatformWindow::resizeAll(width, height);

@@ -41,6 +41,7 @@ public:
     void invalidateNativeSurface();
     void surfaceChanged();
     void resizeAllWindows(int width, int height);
+    void exposeAllWindows();
 
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }

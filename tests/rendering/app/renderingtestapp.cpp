@@ -1,15 +1,19 @@
 // The application the end-to-end rendering tests start through the Java VM.
-// The first argument picks the scene; every painted frame's size is appended
-// to the file named by VEL_TEST_PAINT_LOG.
+// The first argument picks the scene (bands, stacked, stress); every painted
+// raster frame's size is appended to the file named by VEL_TEST_PAINT_LOG.
 
 #include "velcolor.h"
+#include "velcoreevent.h"
 #include "velexposeevent.h"
 #include "velguiapplication.h"
+#include "velopenglcontext.h"
 #include "velpainter.h"
 #include "velplatformbackingstore.h"
 #include "velplatformintegration.h"
 #include "velregion.h"
 #include "velwindow.h"
+
+#include <GLES2/gl2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,12 +91,66 @@ private:
     VelSize m_storeSize;
 };
 
+// Draws on its own, on a timer, into the shared surface: a green strip along
+// the bottom edge, leaving the rest of the surface to the raster windows.
+class StripWindow : public VelWindow
+{
+public:
+    StripWindow()
+    {
+        setSurfaceType(OpenGLSurface);
+        startTimer(15);
+    }
+
+protected:
+    void timerEvent(VelTimerEvent *) override
+    {
+        if (isExposed() && handle())
+            render();
+    }
+
+private:
+    void render()
+    {
+        if (!m_context) {
+            m_context = std::make_unique<VelOpenGLContext>();
+            m_context->setFormat(requestedFormat());
+            if (!m_context->create())
+                return;
+        }
+        if (!m_context->makeCurrent(this))
+            return;
+        const VelSize size = geometry().size();
+        glViewport(0, 0, size.width(), size.height());
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, size.width(), 4);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        m_context->swapBuffers(this);
+    }
+
+    std::unique_ptr<VelOpenGLContext> m_context;
+};
+
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv)
 {
     VelGuiApplication app(argc, argv);
     const bool stacked = argc > 1 && std::strcmp(argv[1], "stacked") == 0;
+    if (argc > 1 && std::strcmp(argv[1], "stress") == 0) {
+        // Two raster windows composited onto the shared surface and an OpenGL
+        // window drawing into it between their frames.
+        RasterWindow bottom("bottom", VelColor(255, 0, 0));
+        bottom.showFullScreen();
+        RasterWindow top("top", VelColor(0, 0, 255));
+        top.setGeometry(VelRect(0, 0, 40, 30));
+        top.show();
+        StripWindow strip;
+        strip.show();
+        return app.exec();
+    }
     if (!stacked) {
         RasterWindow window("bands", VelColor(0, 0, 0, 0));
         window.showFullScreen();
