@@ -65,7 +65,8 @@ using MainFunction = int (*)(int, char **);
 static MainFunction m_main = nullptr;
 static std::atomic<bool> m_applicationRunning{false};
 
-static bool m_activityActive = true;
+// Written by updateApplicationState (Java), read by the GUI thread.
+static std::atomic<bool> m_activityActive{true};
 static bool m_statusBarShowing = true;
 
 // Lock order: the renderer's locks (the Android windows' list, then the
@@ -94,9 +95,10 @@ static int m_javaSurfaceLockDepth = 0;
 // last unlockSurface applies it.
 static bool m_deferredSurfaceChange = false;
 
-static int m_desktopWidthPixels = 0;
-static int m_desktopHeightPixels = 0;
-static double m_scaledDensity = 0;
+// Written by setDisplayMetrics (Java), read by the GUI and the UI threads.
+static std::atomic<int> m_desktopWidthPixels{0};
+static std::atomic<int> m_desktopHeightPixels{0};
+static std::atomic<double> m_scaledDensity{0};
 
 static AndroidAssetsFileEngineHandler *m_androidAssetsFileEngineHandler = nullptr;
 
@@ -220,6 +222,37 @@ void storeNativeWindowLocked(ANativeWindow *window)
         m_windowWaiters = 0;
     }
 }
+
+// Locks m_surfaceMutex. Java may hold it across natives (lockSurface): the
+// GUI thread waiting for it waits for Java, and says so.
+class SurfaceLocker
+{
+public:
+    SurfaceLocker() { relock(); }
+    ~SurfaceLocker() { unlock(); }
+    SurfaceLocker(const SurfaceLocker &) = delete;
+    SurfaceLocker &operator=(const SurfaceLocker &) = delete;
+
+    void unlock()
+    {
+        if (m_locked)
+            m_surfaceMutex.unlock();
+        m_locked = false;
+    }
+    void relock()
+    {
+        if (m_locked)
+            return;
+        if (!m_surfaceMutex.tryLock()) {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_surfaceMutex.lock();
+        }
+        m_locked = true;
+    }
+
+private:
+    bool m_locked = false;
+};
 
 // -- Application start and lifecycle --------------------------------------
 
@@ -832,13 +865,13 @@ jobject createBitmapDrawable(jobject bitmap, JNIEnv *env)
 
 void setAndroidPlatformIntegration(VelAndroidPlatformIntegration *integration)
 {
-    VelMutexLocker lock(&m_surfaceMutex);
+    SurfaceLocker lock;
     m_androidPlatformIntegration = integration;
 }
 
 VelAndroidPlatformIntegration *androidPlatformIntegration()
 {
-    VelMutexLocker lock(&m_surfaceMutex);
+    SurfaceLocker lock;
     return m_androidPlatformIntegration;
 }
 
@@ -873,7 +906,7 @@ namespace
 // the moment the mutex is free.
 ANativeWindow *currentNativeWindow(bool waitForWindow, bool addReference)
 {
-    VelMutexLocker lock(&m_surfaceMutex);
+    SurfaceLocker lock;
     while (!m_nativeWindow && waitForWindow) {
         // Counted under the mutex, and setSurface looks under the same mutex:
         // a surface arriving between the unlock and the acquire leaves its

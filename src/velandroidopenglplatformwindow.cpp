@@ -1,6 +1,7 @@
 #include "velandroidopenglplatformwindow.h"
 
 #include "androidjnimain.h"
+#include "velandroidguithreadcall.h"
 #include "velandroidplatformintegration.h"
 #include "veleglfshooks.h"
 #include "veleglfsintegration.h"
@@ -31,10 +32,19 @@ namespace
 // leave the status bar alone.
 constexpr unsigned SecondaryWindowBits = 0x2 | 0x4 | 0x8;
 
+// The locks below may be held by a Java thread that changes the surface. The
+// GUI thread waiting for one waits for Java, and says so (BlockedInJava): a
+// Java thread handing work to it meanwhile must not wait for it in turn.
 class WriteLocker
 {
 public:
-    explicit WriteLocker(VelReadWriteLock *lock) : m_lock(lock) { m_lock->lockForWrite(); }
+    explicit WriteLocker(VelReadWriteLock *lock) : m_lock(lock)
+    {
+        if (!m_lock->tryLockForWrite()) {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_lock->lockForWrite();
+        }
+    }
     ~WriteLocker() { m_lock->unlock(); }
 
 private:
@@ -44,11 +54,35 @@ private:
 class ReadLocker
 {
 public:
-    explicit ReadLocker(VelReadWriteLock *lock) : m_lock(lock) { m_lock->lockForRead(); }
+    explicit ReadLocker(VelReadWriteLock *lock) : m_lock(lock)
+    {
+        if (!m_lock->tryLockForRead()) {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_lock->lockForRead();
+        }
+    }
     ~ReadLocker() { m_lock->unlock(); }
 
 private:
     VelReadWriteLock *m_lock;
+};
+
+class WindowsLocker
+{
+public:
+    explicit WindowsLocker(std::mutex *mutex) : m_mutex(mutex)
+    {
+        if (!m_mutex->try_lock()) {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_mutex->lock();
+        }
+    }
+    ~WindowsLocker() { m_mutex->unlock(); }
+    WindowsLocker(const WindowsLocker &) = delete;
+    WindowsLocker &operator=(const WindowsLocker &) = delete;
+
+private:
+    std::mutex *m_mutex;
 };
 
 // What a Java thread exposes after a surface change: it does not read the
@@ -170,7 +204,7 @@ void VelAndroidOpenGLPlatformWindow::setPendingDesktopSize(int width, int height
 
 void VelAndroidOpenGLPlatformWindow::updateStaticNativeWindow()
 {
-    std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+    WindowsLocker windowsLock(&m_windowsMutex);
     WriteLocker lock(&m_staticSurfaceLock);
     // A surface made on a window Java has since replaced must not be handed to
     // the windows reset next: they take a new one on the current window.
@@ -191,7 +225,7 @@ void VelAndroidOpenGLPlatformWindow::resetAll()
     const int width = VelAndroidPlatformIntegration::m_defaultGeometryWidth;
     const int height = VelAndroidPlatformIntegration::m_defaultGeometryHeight;
     {
-        std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+        WindowsLocker windowsLock(&m_windowsMutex);
         for (VelAndroidOpenGLPlatformWindow *window : m_windows) {
             // Desktop windows never hold the surface; without a surface (Java
             // took it away again meanwhile) there is nothing to take.
@@ -209,12 +243,12 @@ void VelAndroidOpenGLPlatformWindow::invalidateAll()
     // The application learns that its windows are no longer visible before
     // the surface it may be drawing to goes away.
     {
-        std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+        WindowsLocker windowsLock(&m_windowsMutex);
         for (VelAndroidOpenGLPlatformWindow *window : m_windows)
             VelWindowSystemInterface::handleExposeEvent(window->window(), VelRegion());
     }
     VelWindowSystemInterface::flushWindowSystemEvents();
-    std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+    WindowsLocker windowsLock(&m_windowsMutex);
     WriteLocker lock(&m_staticSurfaceLock);
     for (VelAndroidOpenGLPlatformWindow *window : m_windows)
         window->dropSharedSurfaceLocked();
@@ -222,7 +256,7 @@ void VelAndroidOpenGLPlatformWindow::invalidateAll()
 
 void VelAndroidOpenGLPlatformWindow::resizeAll(int width, int height)
 {
-    std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+    WindowsLocker windowsLock(&m_windowsMutex);
     for (VelAndroidOpenGLPlatformWindow *window : m_windows) {
         window->setPendingDesktopSize(width, height);
         VelWindowSystemInterface::handleExposeEvent(window->window(), desktopRegion());
@@ -231,7 +265,7 @@ void VelAndroidOpenGLPlatformWindow::resizeAll(int width, int height)
 
 void VelAndroidOpenGLPlatformWindow::exposeAll()
 {
-    std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+    WindowsLocker windowsLock(&m_windowsMutex);
     for (VelAndroidOpenGLPlatformWindow *window : m_windows)
         VelWindowSystemInterface::handleExposeEvent(window->window(), desktopRegion());
 }
@@ -253,7 +287,7 @@ void VelAndroidOpenGLPlatformWindow::attachToSharedSurface()
 {
     m_desktop = isDesktopWindow();
     {
-        std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+        WindowsLocker windowsLock(&m_windowsMutex);
         if (std::find(m_windows.begin(), m_windows.end(), this) == m_windows.end())
             m_windows.push_back(this);
     }
@@ -280,7 +314,7 @@ void VelAndroidOpenGLPlatformWindow::invalidateSurface()
 void VelAndroidOpenGLPlatformWindow::destroy()
 {
     {
-        std::lock_guard<std::mutex> windowsLock(m_windowsMutex);
+        WindowsLocker windowsLock(&m_windowsMutex);
         m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), this), m_windows.end());
     }
     {

@@ -17,12 +17,14 @@
 #include "velvariant.h"
 #include "velwindow.h"
 
-int VelAndroidPlatformIntegration::m_defaultGeometryWidth = 320;
-int VelAndroidPlatformIntegration::m_defaultGeometryHeight = 455;
-int VelAndroidPlatformIntegration::m_defaultPhysicalSizeWidth = 50;
-int VelAndroidPlatformIntegration::m_defaultPhysicalSizeHeight = 71;
-Vel::ScreenOrientation VelAndroidPlatformIntegration::m_orientation = Vel::PrimaryOrientation;
-Vel::ScreenOrientation VelAndroidPlatformIntegration::m_nativeOrientation = Vel::PrimaryOrientation;
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultGeometryWidth{320};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultGeometryHeight{455};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultPhysicalSizeWidth{50};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultPhysicalSizeHeight{71};
+std::atomic<Vel::ScreenOrientation> VelAndroidPlatformIntegration::m_orientation{
+    Vel::PrimaryOrientation};
+std::atomic<Vel::ScreenOrientation> VelAndroidPlatformIntegration::m_nativeOrientation{
+    Vel::PrimaryOrientation};
 
 namespace
 {

@@ -3,6 +3,8 @@
 
 #include "veleglfsintegration.h"
 
+#include <atomic>
+
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
@@ -46,13 +48,14 @@ public:
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
-    // Written by Java threads, read by the GUI thread; single 32-bit values.
-    static int m_defaultGeometryWidth;
-    static int m_defaultGeometryHeight;
-    static int m_defaultPhysicalSizeWidth;
-    static int m_defaultPhysicalSizeHeight;
-    static Vel::ScreenOrientation m_orientation;
-    static Vel::ScreenOrientation m_nativeOrientation;
+    // Written by Java threads, read by the GUI thread: each value on its own
+    // (relaxed atomics, no order between them).
+    static std::atomic<int> m_defaultGeometryWidth;
+    static std::atomic<int> m_defaultGeometryHeight;
+    static std::atomic<int> m_defaultPhysicalSizeWidth;
+    static std::atomic<int> m_defaultPhysicalSizeHeight;
+    static std::atomic<Vel::ScreenOrientation> m_orientation;
+    static std::atomic<Vel::ScreenOrientation> m_nativeOrientation;
 
 protected:
     VelEglFSScreen *createScreen() const override;
