@@ -241,7 +241,11 @@ void VelAndroidOpenGLPlatformWindow::resetAll()
 void VelAndroidOpenGLPlatformWindow::invalidateAll()
 {
     // The application learns that its windows are no longer visible before
-    // the surface it may be drawing to goes away.
+    // the surface it may be drawing to goes away. With no surface held there
+    // is nothing to protect, and the GUI thread may well be waiting for Java
+    // (for a surface): no flush then.
+    if (m_referenceCount.load() == 0)
+        return;
     {
         WindowsLocker windowsLock(&m_windowsMutex);
         for (VelAndroidOpenGLPlatformWindow *window : m_windows)

@@ -4,6 +4,7 @@
 // and run in the order given.
 
 #include "androidjnimain.h"
+#include "velandroidguithreadcall.h"
 #include "velandroidplatformintegration.h"
 #include "veleglfshooks.h"
 
@@ -332,6 +333,35 @@ TEST_F(SurfaceBridgeTest, TheWindowHandedToTheRendererIsReferencedBeforeJavaCanR
     EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
     driver.deleteGlobalRef(surface1);
     driver.deleteGlobalRef(surface2);
+}
+
+TEST_F(SurfaceBridgeTest, AGuiThreadWaitingForASurfaceTurnsHandOversAway)
+{
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window window;
+    jobject surface = surfaceOn(window, 32, 32);
+    Latch waiting;
+    onWait = [&] { waiting.open(); };
+    VelAndroid::setNativeWindowWaitHook(runWaitAction);
+    std::thread gui([] {
+        VelAndroidGuiThreadCall::start();
+        ANativeWindow *received = VelAndroid::nativeWindow(true);
+        EXPECT_NE(received, nullptr);
+        VelAndroidGuiThreadCall::stop();
+    });
+    waiting.wait();
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    // Only Java can end the GUI thread's wait: a Java thread handing it work
+    // is told so instead of waiting. The work never runs.
+    bool ran = false;
+    const VelAndroidGuiThreadCall::Result result =
+        VelAndroidGuiThreadCall::run([&] { ran = true; }, std::chrono::seconds(30));
+    EXPECT_EQ(result, VelAndroidGuiThreadCall::Result::GuiThreadBlocked);
+    ASSERT_TRUE(driver.setSurface(surface));
+    gui.join();
+    EXPECT_FALSE(ran);
+    ASSERT_TRUE(driver.destroySurface());
+    driver.deleteGlobalRef(surface);
 }
 
 TEST_F(SurfaceBridgeTest, ScopedJniEnvAttachesOnlyNativeThreads)
