@@ -116,11 +116,13 @@ constexpr Vel::ScreenOrientation orientationTable[4] = {
     Vel::PortraitOrientation, Vel::LandscapeOrientation, Vel::InvertedPortraitOrientation,
     Vel::InvertedLandscapeOrientation};
 
-// putenv keeps the pointer it is given: the entries live as long as the process.
+// putenv keeps the pointer it is given: the entries live as long as the
+// process, through its exit too (never destroyed: a thread still running at
+// exit may read the environment after static destructors ran).
 std::list<std::string> &environmentStorage()
 {
-    static std::list<std::string> storage;
-    return storage;
+    static auto *storage = new std::list<std::string>;
+    return *storage;
 }
 
 void logFatal(const char *text)

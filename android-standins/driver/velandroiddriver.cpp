@@ -1,8 +1,7 @@
 #include "velandroiddriver.h"
 
 #include "veljavavm.h"
-
-#include <X11/Xlib.h>
+#include "velx11window.h"
 
 namespace
 {
@@ -98,10 +97,9 @@ std::string VelAndroidDriver::defaultPluginPath()
 
 bool VelAndroidDriver::startJavaVm(const VmOptions &options)
 {
-    // Before any Xlib call of the process: the plugin's GUI thread (Mesa's
-    // EGL), the stand-ins' X windows and the tests all use Xlib, each on its
-    // own thread.
-    XInitThreads();
+    // First of all, before any thread: the application's GUI thread (Mesa's
+    // EGL) and the stand-ins' X windows use Xlib on separate threads.
+    VelX11Window::prepareThreadedProcess();
     VelJavaVm::Options vmOptions;
     vmOptions.classPath = options.classPathFirst;
     vmOptions.classPath.push_back(options.jarPath);

@@ -92,9 +92,9 @@ std::string baseName(const std::string &path)
 
 int main(int argc, char **argv)
 {
-    // First of all: the launcher's window, the application's GUI thread
-    // (Mesa's EGL) and the frame watcher use Xlib on separate threads.
-    XInitThreads();
+    // First of all, before any thread: the application's GUI thread (Mesa's
+    // EGL) and the stand-ins' X windows use Xlib on separate threads.
+    VelX11Window::prepareThreadedProcess();
     VelLaunchOptions options;
     std::string error;
     if (!VelLaunchOptions::parse(std::vector<std::string>(argv + 1, argv + argc), &options,

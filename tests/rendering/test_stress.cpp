@@ -21,6 +21,7 @@ namespace
 constexpr int Width = 120;
 constexpr int Height = 90;
 constexpr int Replacements = 500;
+constexpr int ApplicationSuspended = 0; // the host's application state value
 
 bool isRaster(Rgb c)
 {
@@ -104,6 +105,10 @@ TEST(SurfaceStress, EveryReplacementShowsTheApplicationAgainAndNothingLeaks)
     EXPECT_EQ(velStandinLiveNativeWindowCount(), 1);
     ASSERT_TRUE(driver.destroySurface());
     EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
+
+    // The application is still there and ends when told: no thread is stuck.
+    ASSERT_TRUE(driver.updateApplicationState(ApplicationSuspended));
+    EXPECT_TRUE(driver.waitForQuit(60000)) << "the application did not end";
     velInstallMessageHandler(nullptr);
 }
 

@@ -149,6 +149,12 @@ extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv
         top.show();
         StripWindow strip;
         strip.show();
+        // Suspended means done: main returns before the test's process ends,
+        // so nothing renders while the process tears down.
+        VelObject::connect(&app, &VelGuiApplication::applicationStateChanged, &app, [](int state) {
+            if (state == Vel::ApplicationSuspended)
+                VelCoreApplication::quit();
+        });
         return app.exec();
     }
     if (!stacked) {
