@@ -461,7 +461,7 @@ void setSurface(JNIEnv *env, jobject, jobject jSurface)
     if (!integration)
         return;
 
-    if (VelPlatformScreen *screen = integration->screen()) {
+    if (VelPlatformScreen *screen = integration->screenForJava()) {
         VelWindowSystemInterface::handleScreenAvailableGeometryChange(screen, desktopRect());
         VelWindowSystemInterface::handleScreenGeometryChange(screen, desktopRect());
     }
@@ -588,7 +588,7 @@ void handleOrientationChanged(JNIEnv *, jobject, jint newRotation, jint nativeOr
     const Vel::ScreenOrientation native = orientationTable[nativeOrientation - 1];
     VelAndroidPlatformIntegration::setScreenOrientation(current, native);
     if (VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration()) {
-        if (VelPlatformScreen *screen = integration->screen())
+        if (VelPlatformScreen *screen = integration->screenForJava())
             VelWindowSystemInterface::handleScreenOrientationChange(screen, current);
     }
 }
@@ -882,7 +882,7 @@ VelWindow *topLevelWindowAt(const VelPoint &point)
     VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load();
     if (!integration)
         return nullptr;
-    VelPlatformScreen *screen = integration->screen();
+    VelPlatformScreen *screen = integration->screenForJava();
     return screen ? screen->topLevelAt(point) : nullptr;
 }
 

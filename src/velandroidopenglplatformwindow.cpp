@@ -16,9 +16,10 @@
 
 #include <algorithm>
 
-std::mutex VelAndroidOpenGLPlatformWindow::m_windowsMutex;
-std::vector<VelAndroidOpenGLPlatformWindow *> VelAndroidOpenGLPlatformWindow::m_windows;
-VelReadWriteLock VelAndroidOpenGLPlatformWindow::m_staticSurfaceLock;
+std::mutex &VelAndroidOpenGLPlatformWindow::m_windowsMutex = *new std::mutex;
+std::vector<VelAndroidOpenGLPlatformWindow *> &VelAndroidOpenGLPlatformWindow::m_windows =
+    *new std::vector<VelAndroidOpenGLPlatformWindow *>;
+VelReadWriteLock &VelAndroidOpenGLPlatformWindow::m_staticSurfaceLock = *new VelReadWriteLock;
 EGLSurface VelAndroidOpenGLPlatformWindow::m_staticSurface = EGL_NO_SURFACE;
 void *VelAndroidOpenGLPlatformWindow::m_staticNativeWindow = nullptr;
 EGLDisplay VelAndroidOpenGLPlatformWindow::m_staticSurfaceDisplay = EGL_NO_DISPLAY;

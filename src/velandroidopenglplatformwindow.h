@@ -86,14 +86,16 @@ private:
 
     // Guards m_windows; first in the order. A Java thread holds it while it
     // changes the listed windows' surfaces, so a listed window stays alive.
-    static std::mutex m_windowsMutex;
-    static std::vector<VelAndroidOpenGLPlatformWindow *> m_windows;
+    // (Never destroyed, like the lock below: a GUI thread may still run
+    // while the process exits.)
+    static std::mutex &m_windowsMutex;
+    static std::vector<VelAndroidOpenGLPlatformWindow *> &m_windows;
 
     // Guards the shared surface, its native window (one reference, taken for
     // it), its display, the config it is made with and the holders' surface
     // fields. Second in the order: the bridge's surface mutex is taken under
     // it, never the other way round.
-    static VelReadWriteLock m_staticSurfaceLock;
+    static VelReadWriteLock &m_staticSurfaceLock;
     static EGLSurface m_staticSurface;
     static void *m_staticNativeWindow;
     static EGLDisplay m_staticSurfaceDisplay;

@@ -52,6 +52,12 @@ VelAndroidPlatformIntegration::~VelAndroidPlatformIntegration()
     delete m_androidServices;
 }
 
+void VelAndroidPlatformIntegration::initialize()
+{
+    VelEglFSIntegration::initialize();
+    m_screenForJava.store(screen());
+}
+
 bool VelAndroidPlatformIntegration::hasCapability(Capability capability) const
 {
     switch (capability) {

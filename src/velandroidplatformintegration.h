@@ -20,6 +20,7 @@ public:
     explicit VelAndroidPlatformIntegration(const VelStringList &parameters);
     ~VelAndroidPlatformIntegration() override;
 
+    void initialize() override;
     bool hasCapability(Capability capability) const override;
     VelPlatformWindow *createPlatformWindow(VelWindow *window) const override;
     VelPlatformOpenGLContext *createPlatformOpenGLContext(VelOpenGLContext *context) const override;
@@ -45,6 +46,10 @@ public:
     void resizeAllWindows(int width, int height);
     void exposeAllWindows();
 
+    // The screen, for Java threads: published once initialize() has made it
+    // (null before), so a Java thread never sees it half made.
+    VelPlatformScreen *screenForJava() const { return m_screenForJava.load(); }
+
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
@@ -61,6 +66,7 @@ protected:
     VelEglFSScreen *createScreen() const override;
 
 private:
+    std::atomic<VelPlatformScreen *> m_screenForJava{nullptr};
     VelTouchDevice *m_touchDevice = nullptr; // never freed: the host keeps touch devices
     VelThread *m_mainThread;
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned

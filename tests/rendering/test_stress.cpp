@@ -58,16 +58,30 @@ TEST(SurfaceStress, EveryReplacementShowsTheApplicationAgainAndNothingLeaks)
     // A Java thread of its own asks for repaints all along.
     std::atomic<bool> stop{false};
     std::atomic<int> updates{0};
+    // Stopped on every way out of the test, failed assertions included.
+    struct Stopper {
+        std::atomic<bool> &stop;
+        std::thread &thread;
+        ~Stopper()
+        {
+            stop = true;
+            if (thread.joinable())
+                thread.join();
+        }
+    };
     std::thread updater([&] {
         VelAndroidDriver java;
         while (!stop.load()) {
             if (java.updateWindow())
                 ++updates;
-            // Pacing only: each call is independent of the others.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // Pacing only (each call is independent of the others): about as
+            // often as a device asks, so that repaints do not pile up faster
+            // than a slow (instrumented) build can paint them.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         VelJavaVm::detachCurrentThread();
     });
+    Stopper stopper{stop, updater};
 
     VelAndroidDriver &driver = session.driver();
     int height = Height;

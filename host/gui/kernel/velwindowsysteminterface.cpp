@@ -217,8 +217,10 @@ void enqueue(VelWindowSystemEvent *event)
 
 VelWindowSystemEventQueue &VelWindowSystemEventQueue::instance()
 {
-    static VelWindowSystemEventQueue queue;
-    return queue;
+    // Never destroyed: threads that outlive static destruction (a GUI thread
+    // still running when the process exits) may still queue and deliver.
+    static auto *queue = new VelWindowSystemEventQueue;
+    return *queue;
 }
 
 void VelWindowSystemEventQueue::enqueue(std::unique_ptr<VelWindowSystemEvent> event)
