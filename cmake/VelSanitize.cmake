@@ -21,8 +21,12 @@ if(VEL_SANITIZE STREQUAL "thread")
   set(VEL_TSAN_SUPPRESSIONS ${CMAKE_CURRENT_LIST_DIR}/sanitizers/tsan.supp)
   # second_deadlock_stack: both stacks of a lock-order report; halt_on_error:
   # a report fails the test instead of scrolling by.
+  # LP_NUM_THREADS=0: Mesa's software renderer draws on the calling thread
+  # instead of worker threads of its own, whose hand-overs (in uninstrumented
+  # code) ThreadSanitizer cannot see.
   list(APPEND VEL_SANITIZER_TEST_ENVIRONMENT
-    "TSAN_OPTIONS=suppressions=${VEL_TSAN_SUPPRESSIONS}:second_deadlock_stack=1:halt_on_error=1:exitcode=66:report_signal_unsafe=0")
+    "TSAN_OPTIONS=suppressions=${VEL_TSAN_SUPPRESSIONS}:second_deadlock_stack=1:halt_on_error=1:exitcode=66:report_signal_unsafe=0"
+    "LP_NUM_THREADS=0")
 elseif(VEL_SANITIZE STREQUAL "address,undefined" OR VEL_SANITIZE STREQUAL "address"
        OR VEL_SANITIZE STREQUAL "undefined")
   list(APPEND VEL_SANITIZER_TEST_ENVIRONMENT

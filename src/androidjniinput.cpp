@@ -132,7 +132,8 @@ VelWindowHit hitTestUnderLock(VelAndroidPlatformIntegration *integration, const 
 {
     if (!integration)
         return VelWindowHit();
-    const VelEglFSScreen *screen = integration->screen();
+    // Not screen(): the GUI thread may still be making it.
+    const VelPlatformScreen *screen = integration->screenForJava();
     return screen ? screen->topLevelHitAt(point) : VelWindowHit();
 }
 

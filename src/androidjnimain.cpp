@@ -1,11 +1,8 @@
 #include "androidjnimain.h"
 
 #include "androidjnimodules.h"
-#include "velandroidguithreadcall.h"
-#if __has_include("velandroidassetsfileenginehandler.h")
 #include "velandroidassetsfileenginehandler.h"
-#define VEL_ANDROID_ASSETS_HANDLER 1
-#endif
+#include "velandroidguithreadcall.h"
 #include "velandroidopenglplatformwindow.h"
 #include "velandroidplatformintegration.h"
 #include "veleglfsscreen.h"
@@ -58,35 +55,52 @@ static jmethodID m_bitmapDrawableConstructorMethodID = nullptr;
 static jmethodID m_setFullScreenMethodID = nullptr;
 static jmethodID m_redrawSurfaceMethodID = nullptr;
 
-// Written by startVelApplication before the application thread starts; only
-// read while main runs.
+// Written by startVelApplication (a Java thread) only while no application
+// runs; the running application reads its own copy (MainStart).
+// m_applicationRunning is set by the start that wins and cleared by the
+// application thread once main has returned and the library is closed.
 static VelByteArrayList m_applicationParams;
 static void *m_mainLibraryHnd = nullptr;
 using MainFunction = int (*)(int, char **);
 static MainFunction m_main = nullptr;
+static std::atomic<bool> m_applicationRunning{false};
 
-static bool m_activityActive = true;
+// Written by updateApplicationState (Java), read by the GUI thread.
+static std::atomic<bool> m_activityActive{true};
 static bool m_statusBarShowing = true;
 
-// Lock order: m_surfaceMutex, then m_pauseApplicationMutex (taken only by the
-// pause and resume natives), then a window's pendingSizeMutex.
-// m_surfaceMutex guards m_nativeWindow, m_waitForWindow and
+// Lock order: the renderer's locks (the Android windows' list, then the
+// shared surface's lock), then m_surfaceMutex, then m_pauseApplicationMutex
+// (taken only by the pause and resume natives) or a window's pendingSizeMutex.
+// The windows' surfaces are therefore never changed while m_surfaceMutex is
+// held: the natives that change them release it first, and when Java holds
+// it through lockSurface the change waits for the last unlockSurface.
+//
+// m_surfaceMutex guards m_nativeWindow (the bridge holds one reference to
+// it), m_windowWaiters, m_javaSurfaceLockDepth, m_deferredSurfaceChange and
 // m_androidPlatformIntegration; Java may hold it across several natives
 // (lockSurface/unlockSurface), hence recursive.
 static VelMutex m_surfaceMutex(VelMutex::Recursive);
 static VelMutex m_pauseApplicationMutex;
 static ANativeWindow *m_nativeWindow = nullptr;
-static bool m_waitForWindow = false;
+// Threads blocked in nativeWindow(true); setSurface releases one count of
+// the semaphore for each of them, once.
+static int m_windowWaiters = 0;
 static VelSemaphore m_waitForWindowSemaphore(0);
-static VelAndroidPlatformIntegration *m_androidPlatformIntegration = nullptr;
+// Atomic as well: topLevelWindowAt reads it without the mutex.
+static std::atomic<VelAndroidPlatformIntegration *> m_androidPlatformIntegration{nullptr};
+// Levels of m_surfaceMutex that Java holds through lockSurface.
+static int m_javaSurfaceLockDepth = 0;
+// A surface change or loss that arrived while Java held m_surfaceMutex; the
+// last unlockSurface applies it.
+static bool m_deferredSurfaceChange = false;
 
-static int m_desktopWidthPixels = 0;
-static int m_desktopHeightPixels = 0;
-static double m_scaledDensity = 0;
+// Written by setDisplayMetrics (Java), read by the GUI and the UI threads.
+static std::atomic<int> m_desktopWidthPixels{0};
+static std::atomic<int> m_desktopHeightPixels{0};
+static std::atomic<double> m_scaledDensity{0};
 
-#ifdef VEL_ANDROID_ASSETS_HANDLER
 static AndroidAssetsFileEngineHandler *m_androidAssetsFileEngineHandler = nullptr;
-#endif
 
 static const char m_velTag[] = "Vel";
 static const char m_classErrorMsg[] = "Can't find class \"%s\"";
@@ -102,11 +116,13 @@ constexpr Vel::ScreenOrientation orientationTable[4] = {
     Vel::PortraitOrientation, Vel::LandscapeOrientation, Vel::InvertedPortraitOrientation,
     Vel::InvertedLandscapeOrientation};
 
-// putenv keeps the pointer it is given: the entries live as long as the process.
+// putenv keeps the pointer it is given: the entries live as long as the
+// process, through its exit too (never destroyed: a thread still running at
+// exit may read the environment after static destructors ran).
 std::list<std::string> &environmentStorage()
 {
-    static std::list<std::string> storage;
-    return storage;
+    static auto *storage = new std::list<std::string>;
+    return *storage;
 }
 
 void logFatal(const char *text)
@@ -194,10 +210,19 @@ VelRect desktopRect()
                    VelAndroidPlatformIntegration::m_defaultGeometryHeight);
 }
 
-void postExposeForTopLevelWindows()
+// Replaces the bridge's window (taking over the caller's reference) and wakes
+// the threads waiting for one. Called with m_surfaceMutex held.
+void storeNativeWindowLocked(ANativeWindow *window)
 {
-    for (VelWindow *window : VelGuiApplication::topLevelWindows())
-        VelWindowSystemInterface::handleExposeEvent(window, VelRegion(window->geometry()));
+    if (m_nativeWindow)
+        ANativeWindow_release(m_nativeWindow);
+    m_nativeWindow = window;
+    if (window && m_windowWaiters > 0) {
+        // Each waiter gets one count, once: a second surface before they
+        // run must not leave a count for a later wait.
+        m_waitForWindowSemaphore.release(m_windowWaiters);
+        m_windowWaiters = 0;
+    }
 }
 
 // The host's 32-bit pixels are words 0xAARRGGBB (bytes B, G, R, A on this
@@ -220,27 +245,67 @@ void copyArgbAsRgba(const VelImage &image, uchar *destination, int width, int he
     }
 }
 
+// Locks m_surfaceMutex. Java may hold it across natives (lockSurface): the
+// GUI thread waiting for it waits for Java, and says so.
+class SurfaceLocker
+{
+public:
+    SurfaceLocker() { relock(); }
+    ~SurfaceLocker() { unlock(); }
+    SurfaceLocker(const SurfaceLocker &) = delete;
+    SurfaceLocker &operator=(const SurfaceLocker &) = delete;
+
+    void unlock()
+    {
+        if (m_locked)
+            m_surfaceMutex.unlock();
+        m_locked = false;
+    }
+    void relock()
+    {
+        if (m_locked)
+            return;
+        if (!m_surfaceMutex.tryLock()) {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_surfaceMutex.lock();
+        }
+        m_locked = true;
+    }
+
+private:
+    bool m_locked = false;
+};
+
 // -- Application start and lifecycle --------------------------------------
 
-void *startMainMethod(void *)
+// What the application thread runs, owned by that thread: argv points into
+// params for as long as main runs, whatever Java calls meanwhile.
+struct MainStart {
+    VelByteArrayList params;
+    MainFunction main = nullptr;
+    void *library = nullptr;
+};
+
+void *startMainMethod(void *argument)
 {
+    std::unique_ptr<MainStart> start(static_cast<MainStart *>(argument));
     std::vector<char *> argv;
-    argv.reserve(m_applicationParams.size() + 1);
-    for (VelByteArray &param : m_applicationParams)
+    argv.reserve(start->params.size() + 1);
+    for (VelByteArray &param : start->params)
         argv.push_back(param.data());
     argv.push_back(nullptr);
 
-    m_main(int(m_applicationParams.size()), argv.data());
+    start->main(int(start->params.size()), argv.data());
 
-    if (m_mainLibraryHnd) {
-        if (dlclose(m_mainLibraryHnd) != 0)
-            velWarning() << "dlclose failed:" << dlerror();
-        m_mainLibraryHnd = nullptr;
-    }
+    if (start->library && dlclose(start->library) != 0)
+        velWarning() << "dlclose failed:" << dlerror();
+    // Before quitApp: Java may start the next application as soon as it hears.
+    m_applicationRunning.store(false);
 
     ScopedJniEnv env;
     if (env && m_applicationClass) {
         jmethodID quitApp = env->GetStaticMethodID(m_applicationClass, "quitApp", "()V");
+        clearPendingException(env.jniEnv());
         if (quitApp)
             env->CallStaticVoidMethod(m_applicationClass, quitApp);
         clearPendingException(env.jniEnv());
@@ -289,21 +354,22 @@ jboolean startVelAndroidPlugin(JNIEnv *, jobject)
 {
     {
         VelMutexLocker lock(&m_surfaceMutex);
-        if (m_nativeWindow)
-            ANativeWindow_release(m_nativeWindow);
-        m_nativeWindow = nullptr;
-        m_waitForWindow = false;
+        storeNativeWindowLocked(nullptr);
         m_androidPlatformIntegration = nullptr;
     }
-#ifdef VEL_ANDROID_ASSETS_HANDLER
     if (!m_androidAssetsFileEngineHandler)
         m_androidAssetsFileEngineHandler = new AndroidAssetsFileEngineHandler();
-#endif
     return JNI_TRUE;
 }
 
 void startVelApplication(JNIEnv *env, jobject, jstring paramsString, jstring environmentString)
 {
+    // One application per process: a second start would rewrite the state
+    // the running one reads.
+    if (m_applicationRunning.exchange(true)) {
+        velWarning("startVelApplication: an application is already running; ignored");
+        return;
+    }
     m_mainLibraryHnd = nullptr;
     setEnvironmentEntries(VelJNIObjectPrivate::fromJString(env, environmentString).toUtf8());
     const VelByteArray params = VelJNIObjectPrivate::fromJString(env, paramsString).toUtf8();
@@ -314,28 +380,36 @@ void startVelApplication(JNIEnv *env, jobject, jstring paramsString, jstring env
         velWarning() << "Can't change to the home directory" << VelDir::homePath();
 
     m_main = findMain();
-    if (!m_main)
+    if (!m_main) {
+        m_applicationRunning.store(false);
         return;
+    }
 
+    auto *start = new MainStart{m_applicationParams, m_main, m_mainLibraryHnd};
     pthread_t appThread;
-    if (pthread_create(&appThread, nullptr, startMainMethod, nullptr) == 0)
+    if (pthread_create(&appThread, nullptr, startMainMethod, start) == 0) {
         pthread_detach(appThread);
+    } else {
+        velWarning("startVelApplication: cannot start the application thread");
+        delete start;
+        m_applicationRunning.store(false);
+    }
 }
 
 void pauseVelApp(JNIEnv *, jobject)
 {
     VelMutexLocker surfaceLock(&m_surfaceMutex);
     VelMutexLocker pauseLock(&m_pauseApplicationMutex);
-    if (m_androidPlatformIntegration)
-        m_androidPlatformIntegration->pauseApp();
+    if (VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load())
+        integration->pauseApp();
 }
 
 void resumeVelApp(JNIEnv *, jobject)
 {
     VelMutexLocker surfaceLock(&m_surfaceMutex);
     VelMutexLocker pauseLock(&m_pauseApplicationMutex);
-    if (m_androidPlatformIntegration)
-        m_androidPlatformIntegration->resumeApp();
+    if (VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load())
+        integration->resumeApp();
 }
 
 void quitVelAndroidPlugin(JNIEnv *, jobject)
@@ -344,10 +418,8 @@ void quitVelAndroidPlugin(JNIEnv *, jobject)
         VelMutexLocker lock(&m_surfaceMutex);
         m_androidPlatformIntegration = nullptr;
     }
-#ifdef VEL_ANDROID_ASSETS_HANDLER
     delete m_androidAssetsFileEngineHandler;
     m_androidAssetsFileEngineHandler = nullptr;
-#endif
 }
 
 void terminateVel(JNIEnv *env, jobject)
@@ -365,71 +437,120 @@ void terminateVel(JNIEnv *env, jobject)
 void updateApplicationState(JNIEnv *, jobject, jint state)
 {
     m_activityActive = (state == ApplicationActive);
-    if (!m_androidPlatformIntegration || !VelGuiApplication::platformIntegration())
+    if (!VelAndroid::androidPlatformIntegration() || !VelGuiApplication::platformIntegration())
         return;
     VelWindowSystemInterface::handleApplicationStateChanged(Vel::ApplicationState(state));
 }
 
 // -- Surface, display metrics and orientation -----------------------------
 
+// What the renderer must do after a change of m_nativeWindow, given the
+// integration read with it; called with m_surfaceMutex released.
+void applySurfaceChange(VelAndroidPlatformIntegration *integration, bool haveWindow)
+{
+    if (!integration)
+        return;
+    if (haveWindow)
+        integration->surfaceChanged();
+    else
+        integration->invalidateNativeSurface();
+}
+
+// True when the renderer's part of a change must wait for Java's last
+// unlockSurface (m_surfaceMutex held, by this thread then).
+bool deferWhileJavaHoldsTheSurfaceLock()
+{
+    if (m_javaSurfaceLockDepth == 0)
+        return false;
+    m_deferredSurfaceChange = true;
+    return true;
+}
+
 void setSurface(JNIEnv *env, jobject, jobject jSurface)
 {
     VelMutexLocker lock(&m_surfaceMutex);
     ANativeWindow *window = jSurface ? ANativeWindow_fromSurface(env, jSurface) : nullptr;
+    clearPendingException(env);
+    const bool hadWindow = m_nativeWindow != nullptr;
     const bool sameWindow = window && window == m_nativeWindow;
     // The bridge keeps exactly one reference to the current window; renderers
     // take their own. The reference fromSurface added is the one kept.
-    if (m_nativeWindow)
-        ANativeWindow_release(m_nativeWindow);
-    m_nativeWindow = window;
+    storeNativeWindowLocked(window);
 
-    if (m_waitForWindow)
-        m_waitForWindowSemaphore.release();
-
-    if (!m_androidPlatformIntegration)
+    VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration;
+    if (!integration)
         return;
 
-    if (VelPlatformScreen *screen = m_androidPlatformIntegration->screen()) {
+    if (VelPlatformScreen *screen = integration->screenForJava()) {
         VelWindowSystemInterface::handleScreenAvailableGeometryChange(screen, desktopRect());
         VelWindowSystemInterface::handleScreenGeometryChange(screen, desktopRect());
     }
 
+    if (!window) {
+        // A surface without a window is no surface: the windows give theirs up
+        // as after destroySurface, and nobody waits here for a new one.
+        if (!hadWindow || deferWhileJavaHoldsTheSurfaceLock())
+            return;
+        lock.unlock();
+        integration->invalidateNativeSurface();
+        return;
+    }
+
     if (!sameWindow) {
-        VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration;
+        if (deferWhileJavaHoldsTheSurfaceLock())
+            return;
         lock.unlock();
         integration->surfaceChanged();
         return;
     }
 
-    for (VelWindow *topLevel : VelGuiApplication::topLevelWindows()) {
-        auto *platformWindow = static_cast<VelAndroidOpenGLPlatformWindow *>(topLevel->handle());
-        if (!platformWindow)
-            continue;
-        VelMutexLocker sizeLock(&platformWindow->pendingSizeMutex);
-        platformWindow->pendingSize =
-            VelSize(VelAndroidPlatformIntegration::m_defaultGeometryWidth,
-                    VelAndroidPlatformIntegration::m_defaultGeometryHeight);
-        VelWindowSystemInterface::handleExposeEvent(topLevel, VelRegion(topLevel->geometry()));
-    }
+    // The same window again (a resize): every window takes the desktop size
+    // after its next frame.
+    if (deferWhileJavaHoldsTheSurfaceLock())
+        return;
+    lock.unlock();
+    integration->resizeAllWindows(VelAndroidPlatformIntegration::m_defaultGeometryWidth,
+                                  VelAndroidPlatformIntegration::m_defaultGeometryHeight);
 }
 
 void destroySurface(JNIEnv *, jobject)
 {
-    ANativeWindow *old = m_nativeWindow;
-    m_nativeWindow = nullptr;
-    if (old)
-        ANativeWindow_release(old);
-    if (m_androidPlatformIntegration)
-        m_androidPlatformIntegration->invalidateNativeSurface();
+    VelMutexLocker lock(&m_surfaceMutex);
+    storeNativeWindowLocked(nullptr);
+    VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration;
+    if (!integration || deferWhileJavaHoldsTheSurfaceLock())
+        return;
+    lock.unlock();
+    integration->invalidateNativeSurface();
 }
 
 void lockSurface(JNIEnv *, jobject)
 {
     m_surfaceMutex.lock();
+    ++m_javaSurfaceLockDepth;
 }
+
 void unlockSurface(JNIEnv *, jobject)
 {
+    bool haveWindow = false;
+    bool apply = false;
+    VelAndroidPlatformIntegration *integration = nullptr;
+    {
+        VelMutexLocker lock(&m_surfaceMutex);
+        if (m_javaSurfaceLockDepth == 0) {
+            velWarning("unlockSurface: the surface is not locked");
+            return;
+        }
+        if (--m_javaSurfaceLockDepth == 0 && m_deferredSurfaceChange) {
+            m_deferredSurfaceChange = false;
+            apply = true;
+            haveWindow = m_nativeWindow != nullptr;
+            integration = m_androidPlatformIntegration;
+        }
+    }
     m_surfaceMutex.unlock();
+    if (apply)
+        applySurfaceChange(integration, haveWindow);
 }
 
 int millimetres(int pixels, double dpi)
@@ -455,9 +576,9 @@ void setDisplayMetrics(JNIEnv *, jobject, jint /*screenWidth*/, jint /*screenHei
         velWarning("setDisplayMetrics: ignoring the physical size for density %g x %g", xdpi, ydpi);
     }
 
-    if (m_androidPlatformIntegration) {
-        m_androidPlatformIntegration->setDisplayMetrics(widthMm, heightMm);
-        m_androidPlatformIntegration->setDesktopSize(desktopWidth, desktopHeight);
+    if (VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration()) {
+        integration->setDisplayMetrics(widthMm, heightMm);
+        integration->setDesktopSize(desktopWidth, desktopHeight);
     } else {
         VelAndroidPlatformIntegration::setDefaultDisplayMetrics(desktopWidth, desktopHeight,
                                                                 widthMm, heightMm);
@@ -466,10 +587,11 @@ void setDisplayMetrics(JNIEnv *, jobject, jint /*screenWidth*/, jint /*screenHei
 
 void updateWindow(JNIEnv *, jobject)
 {
-    if (!m_androidPlatformIntegration)
+    VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration();
+    if (!integration)
         return;
     if (VelGuiApplication::instance())
-        postExposeForTopLevelWindows();
+        integration->exposeAllWindows();
     velWarning("updateWindow: Dirty screen not implemented yet on OpenGL");
 }
 
@@ -485,8 +607,8 @@ void handleOrientationChanged(JNIEnv *, jobject, jint newRotation, jint nativeOr
     const Vel::ScreenOrientation current = orientationTable[index];
     const Vel::ScreenOrientation native = orientationTable[nativeOrientation - 1];
     VelAndroidPlatformIntegration::setScreenOrientation(current, native);
-    if (m_androidPlatformIntegration) {
-        if (VelPlatformScreen *screen = m_androidPlatformIntegration->screen())
+    if (VelAndroidPlatformIntegration *integration = VelAndroid::androidPlatformIntegration()) {
+        if (VelPlatformScreen *screen = integration->screenForJava())
             VelWindowSystemInterface::handleScreenOrientationChange(screen, current);
     }
 }
@@ -581,13 +703,23 @@ bool cacheBitmapMembers(JNIEnv *env)
     return m_bitmapDrawableConstructorMethodID != nullptr;
 }
 
+// The result of a static method of VelNative without arguments. A method
+// that is missing, throws or gives nothing is reported with the method error
+// and yields null: what the load needs from it cannot be had.
 jobject callStaticObject(JNIEnv *env, const char *name, const char *signature)
 {
     jmethodID id = findMethod(env, m_applicationClass, name, signature, true);
     if (!id)
         return nullptr;
     jobject result = env->CallStaticObjectMethod(m_applicationClass, id);
+    const bool threw = env->ExceptionCheck();
     clearPendingException(env);
+    if (threw || !result) {
+        if (result)
+            env->DeleteLocalRef(result);
+        __android_log_print(ANDROID_LOG_FATAL, m_velTag, m_methodErrorMsg, name, signature);
+        return nullptr;
+    }
     return result;
 }
 
@@ -611,16 +743,13 @@ bool initJavaReferences(JNIEnv *env)
         return false;
 
     jobject activity = callStaticObject(env, "activity", "()Landroid/app/Activity;");
-    if (!activity && env->ExceptionCheck())
+    if (!activity)
         return false;
-    m_activityObject = activity ? env->NewGlobalRef(activity) : nullptr;
+    m_activityObject = env->NewGlobalRef(activity);
 
     jobject classLoader = callStaticObject(env, "classLoader", "()Ljava/lang/ClassLoader;");
     if (!classLoader) {
-        if (activity)
-            env->DeleteLocalRef(activity);
-        __android_log_print(ANDROID_LOG_FATAL, m_velTag, m_methodErrorMsg, "classLoader",
-                            "()Ljava/lang/ClassLoader;");
+        env->DeleteLocalRef(activity);
         return false;
     }
     m_classLoaderObject = env->NewGlobalRef(classLoader);
@@ -632,14 +761,12 @@ bool initJavaReferences(JNIEnv *env)
     env->DeleteLocalRef(loaderClass);
     env->DeleteLocalRef(classLoader);
     if (!m_loadClassMethodID) {
-        if (activity)
-            env->DeleteLocalRef(activity);
+        env->DeleteLocalRef(activity);
         return false;
     }
 
     const bool activityCached = cacheActivityMembers(env, activity);
-    if (activity)
-        env->DeleteLocalRef(activity);
+    env->DeleteLocalRef(activity);
     if (!activityCached)
         return false;
     if (!cacheBitmapMembers(env))
@@ -765,21 +892,22 @@ jobject createBitmapDrawable(jobject bitmap, JNIEnv *env)
 
 void setAndroidPlatformIntegration(VelAndroidPlatformIntegration *integration)
 {
-    VelMutexLocker lock(&m_surfaceMutex);
+    SurfaceLocker lock;
     m_androidPlatformIntegration = integration;
 }
 
 VelAndroidPlatformIntegration *androidPlatformIntegration()
 {
-    VelMutexLocker lock(&m_surfaceMutex);
+    SurfaceLocker lock;
     return m_androidPlatformIntegration;
 }
 
 VelWindow *topLevelWindowAt(const VelPoint &point)
 {
-    if (!m_androidPlatformIntegration)
+    VelAndroidPlatformIntegration *integration = m_androidPlatformIntegration.load();
+    if (!integration)
         return nullptr;
-    VelPlatformScreen *screen = m_androidPlatformIntegration->screen();
+    VelPlatformScreen *screen = integration->screenForJava();
     return screen ? screen->topLevelAt(point) : nullptr;
 }
 
@@ -791,32 +919,62 @@ void withAndroidPlatformIntegration(
 }
 
 static std::atomic<WindowWaitHook> m_windowWaitHook{nullptr};
+static std::atomic<WindowWaitHook> m_windowWokenHook{nullptr};
 
 void setNativeWindowWaitHook(WindowWaitHook hook)
 {
     m_windowWaitHook = hook;
 }
 
-ANativeWindow *nativeWindow(bool waitForWindow)
+void setNativeWindowWokenHook(WindowWaitHook hook)
 {
-    m_surfaceMutex.lock();
-    if (!m_nativeWindow && waitForWindow) {
-        // m_waitForWindow is set under the mutex, and setSurface tests it under
-        // the same mutex: a surface arriving between the unlock and the acquire
-        // leaves its count in the semaphore.
-        m_waitForWindow = true;
-        m_surfaceMutex.unlock();
+    m_windowWokenHook = hook;
+}
+
+namespace
+{
+
+// The current window, with one more reference for the caller when asked;
+// waits for one when asked. Every look at m_nativeWindow happens under the
+// mutex, and so does the caller's reference: Java may release the window
+// the moment the mutex is free.
+ANativeWindow *currentNativeWindow(bool waitForWindow, bool addReference)
+{
+    SurfaceLocker lock;
+    while (!m_nativeWindow && waitForWindow) {
+        // Counted under the mutex, and setSurface looks under the same mutex:
+        // a surface arriving between the unlock and the acquire leaves its
+        // count in the semaphore.
+        ++m_windowWaiters;
+        lock.unlock();
         if (WindowWaitHook hook = m_windowWaitHook.load())
             hook();
-        // Only a Java thread can end this wait: a Java thread handing work to
-        // us meanwhile must not wait for us in turn.
-        const VelAndroidGuiThreadCall::BlockedInJava blocked;
-        m_waitForWindowSemaphore.acquire();
-        m_waitForWindow = false;
-    } else {
-        m_surfaceMutex.unlock();
+        {
+            // Only a Java thread can end this wait: a Java thread handing work
+            // to us meanwhile must not wait for us in turn.
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            m_waitForWindowSemaphore.acquire();
+        }
+        if (WindowWaitHook hook = m_windowWokenHook.load())
+            hook();
+        // The window that woke us may be gone again: look once more.
+        lock.relock();
     }
+    if (addReference && m_nativeWindow)
+        ANativeWindow_acquire(m_nativeWindow);
     return m_nativeWindow;
+}
+
+} // namespace
+
+ANativeWindow *nativeWindow(bool waitForWindow)
+{
+    return currentNativeWindow(waitForWindow, false);
+}
+
+ANativeWindow *acquireNativeWindow(bool waitForWindow)
+{
+    return currentNativeWindow(waitForWindow, true);
 }
 
 void showStatusBar()

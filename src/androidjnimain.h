@@ -47,13 +47,21 @@ const char *methodErrorMsgFmt();
 const char *velTagText();
 
 // The native window of the current Android surface; with waitForWindow the
-// caller blocks until Java delivers one (or a surface without a window).
+// caller blocks until Java delivers one (a surface without a window does not
+// end the wait). The pointer is only good for comparing: Java may release the
+// window at any moment.
 ANativeWindow *nativeWindow(bool waitForWindow = true);
-// Test seam: called by nativeWindow(true) after it released the surface mutex
-// and before it waits, the moment a surface may arrive unseen. Null (the
-// default) calls nothing.
+// The same, with one reference added for the caller (released with
+// ANativeWindow_release), taken before Java can release the window.
+ANativeWindow *acquireNativeWindow(bool waitForWindow);
+// Test seams of nativeWindow(true): the wait hook is called after the waiter
+// released the surface mutex and before it waits, the moment a surface may
+// arrive unseen; the woken hook right after it woke, before it looks at the
+// window again, the moment Java may take the window away. Null (the default)
+// calls nothing.
 using WindowWaitHook = void (*)();
 void setNativeWindowWaitHook(WindowWaitHook hook);
+void setNativeWindowWokenHook(WindowWaitHook hook);
 int desktopWidthPixels();
 int desktopHeightPixels();
 double scaledDensity();

@@ -8,9 +8,18 @@
 #include "velreadwritelock.h"
 #include "velsize.h"
 
-// A top-level window on Android. All windows of the process share one EGL
-// surface on the current Android surface; it is given up when Java destroys
-// the surface and made again on the next one.
+#include <mutex>
+#include <vector>
+
+// A window on Android. All windows of the process share one EGL surface on
+// the current Android surface; it is given up when Java destroys the surface
+// and made again on the next one.
+//
+// Threads: the GUI thread creates, renders and destroys windows; a Java
+// thread replaces or takes away the surface of every listed window through
+// the static operations below (the bridge calls them with its own surface
+// mutex released). Lock order: m_windowsMutex, then m_staticSurfaceLock, then
+// the bridge's surface mutex, then a window's pendingSizeMutex.
 class VelAndroidOpenGLPlatformWindow : public VelEglFSWindow
 {
 public:
@@ -22,13 +31,29 @@ public:
     void raise() override;
     bool isExposed() const override;
     void invalidateSurface() override;
+    // GUI thread: takes the shared surface, making it first (and waiting for
+    // the Android surface) when there is none.
     void resetSurface() override;
     EGLSurface surface() const override;
 
-    // Takes the shared surface when one exists and this window has none yet.
+    // GUI thread, once created: lists the window for surface changes and
+    // takes the shared surface when one exists. Child windows too: they
+    // render into the same surface.
     void attachToSharedSurface();
     void destroy();
     void updateStatusBarVisibility();
+
+    // Java thread, the bridge's surface mutex released. The surface is gone:
+    // every listed window learns it is not exposed, then lets go of the
+    // shared surface, which is destroyed.
+    static void invalidateAll();
+    // A different surface: the shared surface is made again on it and every
+    // listed window takes it, with the desktop size pending.
+    static void resetAll();
+    // The same surface with a new size: pending for every listed window.
+    static void resizeAll(int width, int height);
+    // A repaint request: every listed window gets an expose event.
+    static void exposeAll();
 
     static void updateStaticNativeWindow();
     // How many windows hold the shared surface now (for tests and checks).
@@ -42,19 +67,40 @@ public:
     VelMutex pendingSizeMutex;
 
 private:
-    void dropSharedSurface();
+    enum WindowWait { WaitForWindow, DoNotWait };
+    bool takeSharedSurface(WindowWait wait);
+    void holdSharedSurfaceLocked();
+    void dropSharedSurfaceLocked();
+    void setPendingDesktopSize(int width, int height);
+    static bool createSharedSurfaceLocked(void *nativeWindow, EGLConfig ownConfig);
     static void destroySharedSurfaceLocked();
 
+    // GUI thread only.
     Vel::WindowState m_windowState = Vel::WindowNoState;
+    // Written before the window is listed, constant after.
+    bool m_desktop = false;
+    // Guarded by m_staticSurfaceLock, like m_ownSurface and
+    // m_nativeWindowHandle of the base (this class writes them only under
+    // it once the window is listed).
     bool m_holdsSharedSurface = false;
 
+    // Guards m_windows; first in the order. A Java thread holds it while it
+    // changes the listed windows' surfaces, so a listed window stays alive.
+    // (Never destroyed, like the lock below: a GUI thread may still run
+    // while the process exits.)
+    static std::mutex &m_windowsMutex;
+    static std::vector<VelAndroidOpenGLPlatformWindow *> &m_windows;
+
+    // Guards the shared surface, its native window (one reference, taken for
+    // it), its display, the config it is made with and the holders' surface
+    // fields. Second in the order: the bridge's surface mutex is taken under
+    // it, never the other way round.
+    static VelReadWriteLock &m_staticSurfaceLock;
     static EGLSurface m_staticSurface;
     static void *m_staticNativeWindow;
     static EGLDisplay m_staticSurfaceDisplay;
-    // Guards m_staticSurface and m_staticNativeWindow; first in the renderer's
-    // lock order: the bridge's surface mutex is taken under it (through the
-    // hooks), never the other way round.
-    static VelReadWriteLock m_staticSurfaceLock;
+    static EGLConfig m_staticConfig;
+    // Windows holding the shared surface; changed under the write lock.
     static VelAtomicInt m_referenceCount;
 };
 

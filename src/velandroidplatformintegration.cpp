@@ -22,25 +22,19 @@
 #include "velvariant.h"
 #include "velwindow.h"
 
-int VelAndroidPlatformIntegration::m_defaultGeometryWidth = 320;
-int VelAndroidPlatformIntegration::m_defaultGeometryHeight = 455;
-int VelAndroidPlatformIntegration::m_defaultPhysicalSizeWidth = 50;
-int VelAndroidPlatformIntegration::m_defaultPhysicalSizeHeight = 71;
-Vel::ScreenOrientation VelAndroidPlatformIntegration::m_orientation = Vel::PrimaryOrientation;
-Vel::ScreenOrientation VelAndroidPlatformIntegration::m_nativeOrientation = Vel::PrimaryOrientation;
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultGeometryWidth{320};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultGeometryHeight{455};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultPhysicalSizeWidth{50};
+std::atomic<int> VelAndroidPlatformIntegration::m_defaultPhysicalSizeHeight{71};
+std::atomic<Vel::ScreenOrientation> VelAndroidPlatformIntegration::m_orientation{
+    Vel::PrimaryOrientation};
+std::atomic<Vel::ScreenOrientation> VelAndroidPlatformIntegration::m_nativeOrientation{
+    Vel::PrimaryOrientation};
 
 namespace
 {
 
 constexpr unsigned DialogBit = 0x2;
-
-template <typename Function> void forEachPlatformWindow(Function function)
-{
-    for (VelWindow *window : VelGuiApplication::topLevelWindows()) {
-        if (auto *platformWindow = static_cast<VelAndroidOpenGLPlatformWindow *>(window->handle()))
-            function(platformWindow);
-    }
-}
 
 } // namespace
 
@@ -65,6 +59,12 @@ VelAndroidPlatformIntegration::~VelAndroidPlatformIntegration()
     VelAndroid::setAndroidPlatformIntegration(nullptr);
     delete m_androidServices;
     delete m_androidClipboard;
+}
+
+void VelAndroidPlatformIntegration::initialize()
+{
+    VelEglFSIntegration::initialize();
+    m_screenForJava.store(screen());
 }
 
 bool VelAndroidPlatformIntegration::hasCapability(Capability capability) const
@@ -207,12 +207,20 @@ void VelAndroidPlatformIntegration::resumeApp()
 
 void VelAndroidPlatformIntegration::invalidateNativeSurface()
 {
-    forEachPlatformWindow(
-        [](VelAndroidOpenGLPlatformWindow *window) { window->invalidateSurface(); });
+    VelAndroidOpenGLPlatformWindow::invalidateAll();
 }
 
 void VelAndroidPlatformIntegration::surfaceChanged()
 {
-    VelAndroidOpenGLPlatformWindow::updateStaticNativeWindow();
-    forEachPlatformWindow([](VelAndroidOpenGLPlatformWindow *window) { window->resetSurface(); });
+    VelAndroidOpenGLPlatformWindow::resetAll();
+}
+
+void VelAndroidPlatformIntegration::exposeAllWindows()
+{
+    VelAndroidOpenGLPlatformWindow::exposeAll();
+}
+
+void VelAndroidPlatformIntegration::resizeAllWindows(int width, int height)
+{
+    VelAndroidOpenGLPlatformWindow::resizeAll(width, height);
 }

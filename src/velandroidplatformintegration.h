@@ -4,11 +4,12 @@
 #include "velandroidinputcontext.h"
 #include "veleglfsintegration.h"
 
-class VelAndroidPlatformClipboard;
+#include <atomic>
 #include <memory>
 #include <mutex>
 
 class VelAndroidPlatformAccessibility;
+class VelAndroidPlatformClipboard;
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
@@ -25,6 +26,7 @@ public:
     explicit VelAndroidPlatformIntegration(const VelStringList &parameters);
     ~VelAndroidPlatformIntegration() override;
 
+    void initialize() override;
     bool hasCapability(Capability capability) const override;
     VelPlatformWindow *createPlatformWindow(VelWindow *window) const override;
     VelPlatformOpenGLContext *createPlatformOpenGLContext(VelOpenGLContext *context) const override;
@@ -50,26 +52,35 @@ public:
 
     void pauseApp();
     void resumeApp();
+    // Called by the bridge on a Java thread with its surface mutex released.
     void invalidateNativeSurface();
     void surfaceChanged();
+    void resizeAllWindows(int width, int height);
+    void exposeAllWindows();
+
+    // The screen, for Java threads: published once initialize() has made it
+    // (null before), so a Java thread never sees it half made.
+    VelPlatformScreen *screenForJava() const { return m_screenForJava.load(); }
 
     // Only under the bridge's surface mutex (VelAndroid::withAndroidPlatformIntegration):
     // the touch bridge creates the device on the Java UI thread.
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
-    // Written by Java threads, read by the GUI thread; single 32-bit values.
-    static int m_defaultGeometryWidth;
-    static int m_defaultGeometryHeight;
-    static int m_defaultPhysicalSizeWidth;
-    static int m_defaultPhysicalSizeHeight;
-    static Vel::ScreenOrientation m_orientation;
-    static Vel::ScreenOrientation m_nativeOrientation;
+    // Written by Java threads, read by the GUI thread: each value on its own
+    // (relaxed atomics, no order between them).
+    static std::atomic<int> m_defaultGeometryWidth;
+    static std::atomic<int> m_defaultGeometryHeight;
+    static std::atomic<int> m_defaultPhysicalSizeWidth;
+    static std::atomic<int> m_defaultPhysicalSizeHeight;
+    static std::atomic<Vel::ScreenOrientation> m_orientation;
+    static std::atomic<Vel::ScreenOrientation> m_nativeOrientation;
 
 protected:
     VelEglFSScreen *createScreen() const override;
 
 private:
+    std::atomic<VelPlatformScreen *> m_screenForJava{nullptr};
     VelTouchDevice *m_touchDevice = nullptr; // never freed: the host keeps touch devices
     VelThread *m_mainThread;
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned

@@ -60,10 +60,7 @@ VelSurfaceFormat VelEglFSAndroidHooks::surfaceFormatFor(const VelSurfaceFormat &
 void *VelEglFSAndroidHooks::createNativeWindow(VelPlatformWindow *, const VelSize &,
                                                const VelSurfaceFormat &)
 {
-    ANativeWindow *window = VelAndroid::nativeWindow(true);
-    if (window)
-        ANativeWindow_acquire(window);
-    return window;
+    return VelAndroid::acquireNativeWindow(true);
 }
 
 void VelEglFSAndroidHooks::destroyNativeWindow(void *window)

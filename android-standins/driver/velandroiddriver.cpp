@@ -2,6 +2,7 @@
 
 #include "veljavastrings.h"
 #include "veljavavm.h"
+#include "velx11window.h"
 
 namespace
 {
@@ -97,6 +98,9 @@ std::string VelAndroidDriver::defaultPluginPath()
 
 bool VelAndroidDriver::startJavaVm(const VmOptions &options)
 {
+    // First of all, before any thread: the application's GUI thread (Mesa's
+    // EGL) and the stand-ins' X windows use Xlib on separate threads.
+    VelX11Window::prepareThreadedProcess();
     VelJavaVm::Options vmOptions;
     vmOptions.classPath = options.classPathFirst;
     vmOptions.classPath.push_back(options.jarPath);

@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdlib>
+#include <cstring>
 
 #include <atomic>
 #include <chrono>
@@ -38,6 +40,19 @@ int channel(unsigned long pixel, unsigned long mask)
 
 } // namespace
 
+void VelX11Window::prepareThreadedProcess()
+{
+    XInitThreads();
+    // The name libXau would build itself: $HOME/.Xauthority (HOME "/" gives
+    // "/.Xauthority").
+    const char *home = std::getenv("HOME");
+    if (!std::getenv("XAUTHORITY") && home && *home) {
+        const std::string name =
+            std::string(std::strcmp(home, "/") == 0 ? "" : home) + "/.Xauthority";
+        ::setenv("XAUTHORITY", name.c_str(), 0);
+    }
+}
+
 VelX11Window::~VelX11Window()
 {
     destroy();
@@ -47,7 +62,7 @@ bool VelX11Window::create(const char *displayName, int width, int height, const 
                           std::string *error)
 {
     destroy();
-    XInitThreads();
+    prepareThreadedProcess();
     installErrorHandlerOnce();
     m_display = XOpenDisplay(displayName);
     if (!m_display) {

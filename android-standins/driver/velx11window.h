@@ -14,6 +14,13 @@ typedef struct _XDisplay Display;
 class VelX11Window
 {
 public:
+    // Before any Xlib call of a process that uses Xlib on several threads
+    // (the plugin's GUI thread through Mesa's EGL, the stand-ins' windows,
+    // tests): Xlib's own locking, and the authority file named in the
+    // environment, because libXau otherwise writes its name into one static
+    // buffer on every connection, from whichever thread connects.
+    static void prepareThreadedProcess();
+
     struct Event {
         enum Type {
             Nothing,

@@ -262,6 +262,9 @@ private:
 
 int main(int argc, char **argv)
 {
+    // First of all, before any thread: the application's GUI thread (Mesa's
+    // EGL) and the stand-ins' X windows use Xlib on separate threads.
+    VelX11Window::prepareThreadedProcess();
     VelLaunchOptions options;
     std::string error;
     if (!VelLaunchOptions::parse(std::vector<std::string>(argv + 1, argv + argc), &options,

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -27,6 +29,18 @@ void captureCriticals(VelMsgType type, const VelMessageLogContext &, const VelSt
         criticals().push_back(message.toStdString());
 }
 
+std::vector<std::string> &warnings()
+{
+    static std::vector<std::string> messages;
+    return messages;
+}
+
+void captureWarnings(VelMsgType type, const VelMessageLogContext &, const VelString &message)
+{
+    if (type == VelWarningMsg)
+        warnings().push_back(message.toStdString());
+}
+
 class ApplicationTest : public ::testing::Test
 {
 protected:
@@ -43,6 +57,15 @@ protected:
     static void TearDownTestSuite() { std::system(("rm -rf '" + dir + "'").c_str()); }
 
     // Runs main to its end; the lines it reported.
+    std::vector<std::string> readLog() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(dir + "/main.log");
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
     std::vector<std::string> run(const std::string &parameters, const std::string &environment)
     {
         const std::string logPath = dir + "/main.log";
@@ -97,6 +120,44 @@ TEST_F(ApplicationTest, LibraryThatCannotBeOpenedStartsNothing)
         logged = logged || message.find("dlopen failed:") == 0;
     EXPECT_TRUE(logged);
     velInstallMessageHandler(nullptr);
+}
+
+TEST_F(ApplicationTest, ASecondStartWhileMainRunsIsRefusedAndTheArgumentsStay)
+{
+    const std::string gate = dir + "/gate";
+    ASSERT_EQ(::mkfifo(gate.c_str(), 0600), 0);
+    const std::string logPath = dir + "/main.log";
+    std::remove(logPath.c_str());
+    ASSERT_TRUE(driver.clearJavaCalls());
+    ASSERT_TRUE(driver.startVelApplicationRaw(std::string(VEL_TEST_APP) + "\tfirst",
+                                              "VEL_BRIDGE_APP_LOG=" + logPath +
+                                                  "\tVEL_BRIDGE_APP_GATE=" + gate))
+        << driver.lastError();
+
+    warnings().clear();
+    velInstallMessageHandler(captureWarnings);
+    ASSERT_TRUE(driver.startVelApplicationRaw(std::string(VEL_TEST_APP) + "\tsecond", ""))
+        << driver.lastError();
+    velInstallMessageHandler(nullptr);
+    ASSERT_EQ(warnings().size(), 1u);
+    EXPECT_NE(warnings().front().find("already running"), std::string::npos) << warnings().front();
+
+    // Opening the FIFO waits for main to open it: main is running now.
+    {
+        std::ofstream release(gate);
+        release << "go\n";
+    }
+    EXPECT_TRUE(driver.waitForJavaCall("quitApp", 10000));
+    ::unsetenv("VEL_BRIDGE_APP_GATE");
+    const std::vector<std::string> lines = readLog();
+    const std::vector<std::string> tail(lines.end() - std::min<size_t>(lines.size(), 2),
+                                        lines.end());
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{std::string("still=") + VEL_TEST_APP, "still=first"}));
+    EXPECT_EQ(driver.javaCallCount("quitApp"), 1);
+
+    // Once main has returned, the next start is taken.
+    EXPECT_EQ(run(VEL_TEST_APP, "").front(), "argc=1");
 }
 
 } // namespace

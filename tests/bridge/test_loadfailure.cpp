@@ -18,6 +18,9 @@ namespace
 
 #if defined(VEL_TEST_VARIANT_noredraw)
 const char expectedMessage[] = "Can't find method \"redrawSurface(IIII)V\"";
+#elif defined(VEL_TEST_VARIANT_noactivity) || defined(VEL_TEST_VARIANT_throwingactivity)
+// Without an activity nothing that hangs off it can be cached.
+const char expectedMessage[] = "Can't find method \"activity()Landroid/app/Activity;\"";
 #else
 const char expectedMessage[] = "Can't find method \"RGB_565Landroid/graphics/Bitmap$Config;\"";
 #endif

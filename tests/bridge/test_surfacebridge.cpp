@@ -4,6 +4,7 @@
 // and run in the order given.
 
 #include "androidjnimain.h"
+#include "velandroidguithreadcall.h"
 #include "velandroidplatformintegration.h"
 #include "veleglfshooks.h"
 
@@ -22,9 +23,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 namespace
 {
@@ -216,6 +221,147 @@ TEST_F(SurfaceBridgeTest, SurfaceArrivingBetweenUnlockAndWaitStillWakesTheWaiter
     ASSERT_TRUE(driver.destroySurface());
     driver.deleteGlobalRef(lateSurface);
     lateSurface = nullptr;
+}
+
+// A one-shot signal between two threads.
+class Latch
+{
+public:
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    void wait()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+};
+
+// What the hooks below do, set by each test.
+std::function<void()> onWait;
+std::function<void()> onWoken;
+
+void runWaitAction()
+{
+    if (onWait)
+        std::exchange(onWait, nullptr)();
+}
+
+void runWokenAction()
+{
+    if (onWoken)
+        std::exchange(onWoken, nullptr)();
+}
+
+TEST_F(SurfaceBridgeTest, SurfacesDeliveredTwiceBeforeTheWaiterRunsLeaveNoWakeUpBehind)
+{
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window first, second, third;
+    jobject surface1 = surfaceOn(first, 32, 32);
+    jobject surface2 = surfaceOn(second, 32, 32);
+    // Also a surface without a window, which must not wake anyone.
+    jobject dead = surfaceOn(third, 32, 32);
+    ASSERT_TRUE(driver.releaseSurface(dead));
+    onWait = [&] {
+        driver.setSurface(dead);
+        driver.setSurface(surface1);
+        driver.setSurface(surface2);
+    };
+    VelAndroid::setNativeWindowWaitHook(runWaitAction);
+    ANativeWindow *received = VelAndroid::nativeWindow(true);
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    EXPECT_EQ(velStandinNativeWindowHandle(received), second.windowId());
+
+    // The next wait, with no surface, must wait: a wake-up left over from the
+    // deliveries above would hand it null at once.
+    ASSERT_TRUE(driver.destroySurface());
+    Latch waiting;
+    onWait = [&] { waiting.open(); };
+    VelAndroid::setNativeWindowWaitHook(runWaitAction);
+    std::atomic<ANativeWindow *> later{nullptr};
+    std::thread waiter([&] { later = VelAndroid::nativeWindow(true); });
+    waiting.wait();
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    ASSERT_TRUE(driver.setSurface(surface1));
+    waiter.join();
+    ASSERT_NE(later.load(), nullptr) << "the waiter was woken without a surface";
+    EXPECT_EQ(velStandinNativeWindowHandle(later), first.windowId());
+
+    ASSERT_TRUE(driver.destroySurface());
+    EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
+    for (jobject surface : {surface1, surface2, dead})
+        driver.deleteGlobalRef(surface);
+}
+
+TEST_F(SurfaceBridgeTest, TheWindowHandedToTheRendererIsReferencedBeforeJavaCanReleaseIt)
+{
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window first, second;
+    jobject surface1 = surfaceOn(first, 32, 32);
+    jobject surface2 = surfaceOn(second, 32, 32);
+    logCapture->clear();
+    // The first window arrives and wakes the renderer; before the renderer
+    // looks, Java takes it away (its last reference) and delivers another.
+    onWait = [&] { driver.setSurface(surface1); };
+    onWoken = [&] {
+        driver.destroySurface();
+        driver.setSurface(surface2);
+    };
+    VelAndroid::setNativeWindowWaitHook(runWaitAction);
+    VelAndroid::setNativeWindowWokenHook(runWokenAction);
+    void *window = platformHooks->createNativeWindow(nullptr, VelSize(32, 32), VelSurfaceFormat());
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    VelAndroid::setNativeWindowWokenHook(nullptr);
+
+    auto *native = static_cast<ANativeWindow *>(window);
+    ASSERT_NE(native, nullptr);
+    EXPECT_EQ(velStandinNativeWindowHandle(native), second.windowId());
+    // The bridge's reference and the renderer's.
+    EXPECT_EQ(velStandinNativeWindowRefCount(native), 2);
+    for (const VelLogCapture::Entry &entry : logCapture->entries())
+        EXPECT_NE(entry.tag, "ANativeWindow") << "a released window was used: " << entry.text;
+    platformHooks->destroyNativeWindow(window);
+    ASSERT_TRUE(driver.destroySurface());
+    EXPECT_EQ(velStandinLiveNativeWindowCount(), 0);
+    driver.deleteGlobalRef(surface1);
+    driver.deleteGlobalRef(surface2);
+}
+
+TEST_F(SurfaceBridgeTest, AGuiThreadWaitingForASurfaceTurnsHandOversAway)
+{
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window window;
+    jobject surface = surfaceOn(window, 32, 32);
+    Latch waiting;
+    onWait = [&] { waiting.open(); };
+    VelAndroid::setNativeWindowWaitHook(runWaitAction);
+    std::thread gui([] {
+        VelAndroidGuiThreadCall::start();
+        ANativeWindow *received = VelAndroid::nativeWindow(true);
+        EXPECT_NE(received, nullptr);
+        VelAndroidGuiThreadCall::stop();
+    });
+    waiting.wait();
+    VelAndroid::setNativeWindowWaitHook(nullptr);
+    // Only Java can end the GUI thread's wait: a Java thread handing it work
+    // is told so instead of waiting. The work never runs.
+    bool ran = false;
+    const VelAndroidGuiThreadCall::Result result =
+        VelAndroidGuiThreadCall::run([&] { ran = true; }, std::chrono::seconds(30));
+    EXPECT_EQ(result, VelAndroidGuiThreadCall::Result::GuiThreadBlocked);
+    ASSERT_TRUE(driver.setSurface(surface));
+    gui.join();
+    EXPECT_FALSE(ran);
+    ASSERT_TRUE(driver.destroySurface());
+    driver.deleteGlobalRef(surface);
 }
 
 TEST_F(SurfaceBridgeTest, ScopedJniEnvAttachesOnlyNativeThreads)

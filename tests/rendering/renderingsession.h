@@ -129,7 +129,8 @@ public:
 
     // Polls the window until the frame satisfies the condition; the last
     // frame grabbed either way.
-    Frame waitForFrame(const std::function<bool(const Frame &)> &condition, int timeoutMs = 20000)
+    Frame waitForFrame(const std::function<bool(const Frame &)> &condition, int timeoutMs = 20000,
+                       int pollMs = 50)
     {
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -137,7 +138,7 @@ public:
             Frame frame = grab();
             if (condition(frame) || std::chrono::steady_clock::now() > deadline)
                 return frame;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
         }
     }
 

@@ -20,6 +20,8 @@
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
+#include <velstandin.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -165,6 +167,113 @@ TEST_F(AndroidWindowsTest, SurfaceLossAndReturnKeepTheSharedSurfaceCounted)
     EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 0);
     EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), EGL_NO_SURFACE);
     EXPECT_EQ(FakeEgl::destroyedSurfaces().back(), renewed);
+}
+
+TEST_F(AndroidWindowsTest, ASurfaceWithoutAWindowIsALossNotANewWindow)
+{
+    GeometryWindow window;
+    window.create();
+    ASSERT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 1);
+
+    // Released before it was announced: no native window in it. Treated as a
+    // new window it would wait for a surface on this (the Java) thread.
+    VelX11Window gone;
+    std::string error;
+    ASSERT_TRUE(gone.create(std::getenv("DISPLAY"), 320, 455, "gone", &error)) << error;
+    jobject dead = driver.newSurface(gone.windowId(), 320, 455);
+    ASSERT_TRUE(driver.releaseSurface(dead));
+    const int surfacesBefore = FakeEgl::callCount("eglCreateWindowSurface");
+    ASSERT_TRUE(driver.setSurface(dead));
+    driver.deleteGlobalRef(dead);
+    EXPECT_EQ(VelAndroid::nativeWindow(false), nullptr);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 0);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), EGL_NO_SURFACE);
+    EXPECT_EQ(FakeEgl::callCount("eglCreateWindowSurface"), surfacesBefore);
+
+    announce(firstWindow);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 1);
+    EXPECT_NE(platform(&window)->surface(), EGL_NO_SURFACE);
+}
+
+TEST_F(AndroidWindowsTest, ChangesInsideJavasSurfaceLockWaitForTheLastUnlock)
+{
+    GeometryWindow window;
+    window.create();
+    const EGLSurface before = VelAndroidOpenGLPlatformWindow::sharedSurface();
+    ASSERT_NE(before, EGL_NO_SURFACE);
+
+    // Changing the windows' surfaces takes the shared surface's lock, which
+    // comes before the bridge's surface mutex: not while Java holds the mutex.
+    VelX11Window other;
+    ASSERT_TRUE(driver.lockSurface());
+    ASSERT_TRUE(driver.lockSurface());
+    announce(other);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), before);
+    ASSERT_TRUE(driver.unlockSurface());
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), before);
+    ASSERT_TRUE(driver.unlockSurface());
+    const EGLSurface after = VelAndroidOpenGLPlatformWindow::sharedSurface();
+    EXPECT_NE(after, before);
+    EXPECT_NE(after, EGL_NO_SURFACE);
+    EXPECT_EQ(platform(&window)->surface(), after);
+
+    // The same for a loss, and an unmatched unlock changes nothing.
+    ASSERT_TRUE(driver.lockSurface());
+    ASSERT_TRUE(driver.destroySurface());
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), after);
+    ASSERT_TRUE(driver.unlockSurface());
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurface(), EGL_NO_SURFACE);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 0);
+    ASSERT_TRUE(driver.unlockSurface());
+
+    announce(firstWindow);
+    EXPECT_EQ(platform(&window)->surface(), VelAndroidOpenGLPlatformWindow::sharedSurface());
+}
+
+TEST_F(AndroidWindowsTest, WindowsThatNeverChoseAConfigStillMakeTheSharedSurface)
+{
+    // A desktop window first, then the owner and a later window.
+    GeometryWindow desktop(Vel::Desktop);
+    desktop.create();
+    auto owner = std::make_unique<GeometryWindow>();
+    owner->create();
+    GeometryWindow later;
+    later.create();
+    ASSERT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 2);
+
+    // The owner goes; the later window, which never chose a config, is the
+    // one that makes the surface on the next window.
+    owner.reset();
+    ASSERT_TRUE(driver.destroySurface());
+    VelX11Window other;
+    announce(other);
+    EXPECT_NE(VelAndroidOpenGLPlatformWindow::sharedSurface(), EGL_NO_SURFACE);
+    EXPECT_EQ(platform(&later)->surface(), VelAndroidOpenGLPlatformWindow::sharedSurface());
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 1);
+
+    announce(firstWindow);
+}
+
+TEST_F(AndroidWindowsTest, ChildWindowsFollowTheSurfaceAndLetItGo)
+{
+    GeometryWindow parent;
+    parent.create();
+    VelWindow child(&parent);
+    child.setSurfaceType(VelSurface::OpenGLSurface);
+    child.create();
+    ASSERT_NE(child.handle(), nullptr);
+    const int users = VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers();
+    ASSERT_GE(users, 1);
+
+    const int liveBefore = FakeEgl::liveSurfaceCount();
+    ASSERT_TRUE(driver.destroySurface());
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), 0);
+    EXPECT_EQ(FakeEgl::liveSurfaceCount(), liveBefore - 1);
+    EXPECT_EQ(platform(&child)->surface(), EGL_NO_SURFACE);
+
+    announce(firstWindow);
+    EXPECT_EQ(VelAndroidOpenGLPlatformWindow::sharedSurfaceUsers(), users);
+    EXPECT_EQ(platform(&child)->surface(), VelAndroidOpenGLPlatformWindow::sharedSurface());
 }
 
 TEST_F(AndroidWindowsTest, SameSurfaceAgainSetsPendingSizesAppliedAfterTheSwap)

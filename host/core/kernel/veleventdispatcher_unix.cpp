@@ -158,17 +158,31 @@ int VelEventDispatcherUNIX::doSelect(VelEventLoop::ProcessEventsFlags flags, int
     return activated;
 }
 
+namespace
+{
+std::atomic<VelEventDispatcherUNIX::WakeUpDrainHook> wakeUpDrainHook{nullptr};
+}
+
+void VelEventDispatcherUNIX::setWakeUpDrainHook(WakeUpDrainHook hook)
+{
+    wakeUpDrainHook.store(hook);
+}
+
 void VelEventDispatcherUNIX::drainWakeUp()
 {
-    // Read before clearing. Cleared first, a wake-up arriving in between
-    // wrote again, the read loop swallowed that write too, and the flag stayed
-    // set with nothing to read: every later wakeUp() saw it and wrote nothing,
-    // and the thread slept with work posted. A wake-up skipped between the read
-    // and the clear is harmless: this pass delivers posted and window-system
-    // events after draining, before it can sleep again.
+    // Read first, then cleared. The other way round, a wakeUp() in between
+    // would set the mark and write, the read would take that write, and the
+    // mark would stay set with nothing left to read: every later wakeUp()
+    // would then see the mark and not write, and poll would sleep through
+    // them all. In this order a wakeUp() in between finds the mark still set
+    // and does not write; that is safe because whatever it announces was
+    // queued before it, and the dispatcher looks at every source again before
+    // it next sleeps.
     eventfd_t value;
     while (::eventfd_read(m_wakeFd, &value) == 0) {
     }
+    if (WakeUpDrainHook hook = wakeUpDrainHook.load())
+        hook();
     m_wakeUpPending.store(false);
 }
 

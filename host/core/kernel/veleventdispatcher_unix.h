@@ -44,6 +44,13 @@ public:
     void interrupt() override;
     void flush() override;
 
+    // Test seam: called on the dispatcher's thread while it takes in a
+    // wake-up, between its two steps (reading the wake-up descriptor and
+    // clearing the pending mark), the moment another thread's wakeUp() may
+    // arrive unseen. Null (the default) calls nothing.
+    using WakeUpDrainHook = void (*)();
+    static void setWakeUpDrainHook(WakeUpDrainHook hook);
+
 protected:
     // Waits at most timeout ms (-1 = for ever, 0 = just look) for the
     // notifiers' descriptors or a wake-up, then activates the ready
@@ -70,6 +77,9 @@ private:
 
     int m_wakeFd = -1;
     std::atomic<bool> m_interrupt{false};
+    // Set by the wakeUp() that writes to m_wakeFd, cleared by the
+    // dispatcher's thread after it has read m_wakeFd empty (drainWakeUp):
+    // while it is set, a write is pending or being taken in.
     std::atomic<bool> m_wakeUpPending{false};
     // Guards m_timers and m_timerSerial; a leaf lock (nothing is called
     // under it).

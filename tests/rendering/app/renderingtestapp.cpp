@@ -1,16 +1,20 @@
 // The application the end-to-end rendering tests start through the Java VM.
-// The first argument picks the scene; every painted frame's size is appended
-// to the file named by VEL_TEST_PAINT_LOG.
+// The first argument picks the scene (bands, stacked, pixels, stress); every painted
+// raster frame's size is appended to the file named by VEL_TEST_PAINT_LOG.
 
 #include "velcolor.h"
+#include "velcoreevent.h"
 #include "velexposeevent.h"
 #include "velguiapplication.h"
 #include "velimage.h"
+#include "velopenglcontext.h"
 #include "velpainter.h"
 #include "velplatformbackingstore.h"
 #include "velplatformintegration.h"
 #include "velregion.h"
 #include "velwindow.h"
+
+#include <GLES2/gl2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,6 +109,48 @@ private:
     VelSize m_storeSize;
 };
 
+// Draws on its own, on a timer, into the shared surface: a green strip along
+// the bottom edge, leaving the rest of the surface to the raster windows.
+class StripWindow : public VelWindow
+{
+public:
+    StripWindow()
+    {
+        setSurfaceType(OpenGLSurface);
+        startTimer(15);
+    }
+
+protected:
+    void timerEvent(VelTimerEvent *) override
+    {
+        if (isExposed() && handle())
+            render();
+    }
+
+private:
+    void render()
+    {
+        if (!m_context) {
+            m_context = std::make_unique<VelOpenGLContext>();
+            m_context->setFormat(requestedFormat());
+            if (!m_context->create())
+                return;
+        }
+        if (!m_context->makeCurrent(this))
+            return;
+        const VelSize size = geometry().size();
+        glViewport(0, 0, size.width(), size.height());
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, size.width(), 4);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        m_context->swapBuffers(this);
+    }
+
+    std::unique_ptr<VelOpenGLContext> m_context;
+};
+
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv)
@@ -125,6 +171,24 @@ extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv
         RasterWindow magenta("magenta", VelColor(255, 0, 255));
         magenta.setGeometry(VelRect(13, 30, 37, 19));
         magenta.show();
+        return app.exec();
+    }
+    if (std::strcmp(scene, "stress") == 0) {
+        // Two raster windows composited onto the shared surface and an OpenGL
+        // window drawing into it between their frames.
+        RasterWindow bottom("bottom", VelColor(255, 0, 0));
+        bottom.showFullScreen();
+        RasterWindow top("top", VelColor(0, 0, 255));
+        top.setGeometry(VelRect(0, 0, 40, 30));
+        top.show();
+        StripWindow strip;
+        strip.show();
+        // Suspended means done: main returns before the test's process ends,
+        // so nothing renders while the process tears down.
+        VelObject::connect(&app, &VelGuiApplication::applicationStateChanged, &app, [](int state) {
+            if (state == Vel::ApplicationSuspended)
+                VelCoreApplication::quit();
+        });
         return app.exec();
     }
     if (std::strcmp(scene, "stacked") != 0) {

@@ -78,6 +78,8 @@ std::vector<std::string> splitTabs(const std::string &text)
 
 void paint(unsigned long window, unsigned long rgb)
 {
+    // The host process may use Xlib on other threads too.
+    XInitThreads();
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         return;
