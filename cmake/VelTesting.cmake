@@ -20,7 +20,10 @@ function(vel_add_gtest)
   if(test_area IN_LIST VEL_X11_TEST_AREAS)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK x11display)
   endif()
-  if(T_ENVIRONMENT)
-    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+  # The sanitizers' run-time options (cmake/VelSanitize.cmake) come first; a
+  # test's own entries may override them.
+  set(environment ${VEL_SANITIZER_TEST_ENVIRONMENT} ${T_ENVIRONMENT})
+  if(environment)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${environment}")
   endif()
 endfunction()

@@ -200,6 +200,26 @@ void postExposeForTopLevelWindows()
         VelWindowSystemInterface::handleExposeEvent(window, VelRegion(window->geometry()));
 }
 
+// The host's 32-bit pixels are words 0xAARRGGBB (bytes B, G, R, A on this
+// little-endian machine); an ARGB_8888 bitmap holds the bytes R, G, B, A.
+// Copied as they lie, a red icon would arrive blue.
+void copyArgbAsRgba(const VelImage &image, uchar *destination, int width, int height, int stride)
+{
+    const int rows = velMin(height, image.height());
+    const int columns = velMin(width, image.width());
+    for (int y = 0; y < rows; ++y, destination += stride) {
+        const auto *source = reinterpret_cast<const veluint32 *>(image.constScanLine(y));
+        uchar *out = destination;
+        for (int x = 0; x < columns; ++x, out += 4) {
+            const veluint32 pixel = source[x];
+            out[0] = uchar(pixel >> 16);
+            out[1] = uchar(pixel >> 8);
+            out[2] = uchar(pixel);
+            out[3] = uchar(pixel >> 24);
+        }
+    }
+}
+
 // -- Application start and lifecycle --------------------------------------
 
 void *startMainMethod(void *)
@@ -679,7 +699,11 @@ jclass findClass(const VelString &className, JNIEnv *env)
 {
     if (!m_classLoaderObject || !m_loadClassMethodID)
         return nullptr;
-    jstring name = VelJNIObjectPrivate::toJString(env, className);
+    // Callers name classes as JNI does ("org/vel/android/X"); a class loader
+    // knows them only by their binary name ("org.vel.android.X").
+    VelString binaryName = className;
+    binaryName.replace(VelString("/"), VelString("."));
+    jstring name = VelJNIObjectPrivate::toJString(env, binaryName);
     jobject clazz = env->CallObjectMethod(m_classLoaderObject, m_loadClassMethodID, name);
     env->DeleteLocalRef(name);
     if (env->ExceptionCheck()) {
@@ -714,13 +738,14 @@ jobject createBitmap(const VelImage &source, JNIEnv *env)
     }
 
     auto *destination = static_cast<uchar *>(pixels);
-    if (int(info.stride) == image.bytesPerLine() && int(info.width) == image.width() &&
-        int(info.height) == image.height()) {
+    if (argb) {
+        copyArgbAsRgba(image, destination, int(info.width), int(info.height), int(info.stride));
+    } else if (int(info.stride) == image.bytesPerLine() && int(info.width) == image.width() &&
+               int(info.height) == image.height()) {
         std::memcpy(destination, image.constBits(), size_t(info.stride) * info.height);
     } else {
-        const int bytesPerPixel = argb ? 4 : 2;
         const int rows = velMin(int(info.height), image.height());
-        const size_t rowBytes = size_t(velMin(int(info.width), image.width()) * bytesPerPixel);
+        const size_t rowBytes = size_t(velMin(int(info.width), image.width()) * 2);
         for (int y = 0; y < rows; ++y, destination += info.stride)
             std::memcpy(destination, image.constScanLine(y), rowBytes);
     }
@@ -756,6 +781,13 @@ VelWindow *topLevelWindowAt(const VelPoint &point)
         return nullptr;
     VelPlatformScreen *screen = m_androidPlatformIntegration->screen();
     return screen ? screen->topLevelAt(point) : nullptr;
+}
+
+void withAndroidPlatformIntegration(
+    const std::function<void(VelAndroidPlatformIntegration *)> &work)
+{
+    VelMutexLocker lock(&m_surfaceMutex);
+    work(m_androidPlatformIntegration);
 }
 
 static std::atomic<WindowWaitHook> m_windowWaitHook{nullptr};

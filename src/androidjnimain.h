@@ -5,6 +5,8 @@
 #include <android/native_window.h>
 #include <jni.h>
 
+#include <functional>
+
 class VelAndroidPlatformIntegration;
 class VelImage;
 class VelPoint;
@@ -33,6 +35,12 @@ jobject createBitmapDrawable(jobject bitmap, JNIEnv *env);
 void setAndroidPlatformIntegration(VelAndroidPlatformIntegration *integration);
 VelAndroidPlatformIntegration *androidPlatformIntegration();
 VelWindow *topLevelWindowAt(const VelPoint &point);
+// Runs work with the integration held where it cannot go away: under the
+// surface mutex, which the integration's destructor takes to withdraw itself
+// before its screen goes. work gets null when there is no integration; it must
+// be short and must not wait for another thread.
+void withAndroidPlatformIntegration(
+    const std::function<void(VelAndroidPlatformIntegration *)> &work);
 
 const char *classErrorMsgFmt();
 const char *methodErrorMsgFmt();

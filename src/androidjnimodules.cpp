@@ -1,13 +1,23 @@
 #include "androidjnimodules.h"
 
+#include "androidjniaccessibility.h"
+#include "androidjniclipboard.h"
+#include "androidjniinput.h"
+#include "androidjnimenu.h"
+#include "velandroidplatformdialoghelpers.h"
+
 namespace
 {
 
 using ModuleRegistration = bool (*)(JNIEnv *);
 
 // Each bridge module adds its registerNatives here, in load order, as it joins
-// the plugin.
-constexpr ModuleRegistration moduleRegistrations[] = {nullptr};
+// the plugin: input, clipboard, menus, accessibility, message dialogs.
+constexpr ModuleRegistration moduleRegistrations[] = {
+    VelAndroidInput::registerNatives,         VelAndroidClipboard::registerNatives,
+    VelAndroidMenu::registerNatives,          VelAndroidAccessibility::registerNatives,
+    VelAndroidDialogHelpers::registerNatives,
+};
 
 } // namespace
 
@@ -23,11 +33,9 @@ bool registerAll(JNIEnv *env)
     return true;
 }
 
-bool registerAccessibilityAgain(JNIEnv *)
+bool registerAccessibilityAgain(JNIEnv *env)
 {
-    // No accessibility bridge is part of the plugin yet, so there is nothing
-    // to register a second time.
-    return true;
+    return VelAndroidAccessibility::registerNatives(env);
 }
 
 } // namespace VelAndroidBridgeModules

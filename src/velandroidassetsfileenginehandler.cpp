@@ -303,6 +303,12 @@ VelAbstractFileEngine *AndroidAssetsFileEngineHandler::create(const VelString &f
     return AndroidAbstractFileEngine::directoryEngine(listing, fileName);
 }
 
+int AndroidAssetsFileEngineHandler::cachedListingCount() const
+{
+    VelMutexLocker locker(&m_assetsCacheMutex);
+    return m_assetsCache.count();
+}
+
 AndroidAssetDirRef AndroidAssetsFileEngineHandler::cachedListing(const VelByteArray &key) const
 {
     VelMutexLocker locker(&m_assetsCacheMutex);

@@ -113,6 +113,8 @@ public:
 
     // The largest number of directory listings kept.
     int cacheCapacity() const { return m_cacheCapacity; }
+    // The number of listings cached now; never above the capacity.
+    int cachedListingCount() const;
 
 private:
     AndroidAssetDirRef cachedListing(const VelByteArray &key) const;

@@ -1,5 +1,7 @@
 #include "velandroidopenglplatformscreen.h"
 
+#include "androidjnimenu.h"
+
 #include "velandroidopenglplatformwindow.h"
 
 VelAndroidOpenGLPlatformScreen::VelAndroidOpenGLPlatformScreen(EGLDisplay display)
@@ -9,6 +11,8 @@ VelAndroidOpenGLPlatformScreen::VelAndroidOpenGLPlatformScreen(EGLDisplay displa
 
 void VelAndroidOpenGLPlatformScreen::topWindowChanged(VelEglFSWindow *window)
 {
-    if (window)
-        static_cast<VelAndroidOpenGLPlatformWindow *>(window)->updateStatusBarVisibility();
+    if (!window)
+        return;
+    static_cast<VelAndroidOpenGLPlatformWindow *>(window)->updateStatusBarVisibility();
+    VelAndroidMenu::setActiveTopLevelWindow(window->window());
 }

@@ -1,13 +1,18 @@
 #include "velandroidplatformintegration.h"
 
 #include "androidjnimain.h"
+#include "androidjnimenu.h"
 #include "velandroidguithreadcall.h"
 #include "velandroidopenglcontext.h"
 #include "velandroidopenglplatformscreen.h"
 #include "velandroidopenglplatformwindow.h"
+#include "velandroidplatformaccessibility.h"
+#include "velandroidplatformclipboard.h"
 #include "velandroidplatformfontdatabase.h"
 #include "velandroidplatformnativeinterface.h"
 #include "velandroidplatformservices.h"
+#include "velandroidplatformtheme.h"
+#include "velandroidsystemlocale.h"
 #include "veleglfshooks.h"
 
 #include "velabstracteventdispatcher.h"
@@ -46,6 +51,8 @@ VelAndroidPlatformIntegration::VelAndroidPlatformIntegration(const VelStringList
     VelAndroid::setAndroidPlatformIntegration(this);
     m_androidFontDatabase = new VelAndroidPlatformFontDatabase;
     m_androidServices = new VelAndroidPlatformServices;
+    m_androidClipboard = new VelAndroidPlatformClipboard;
+    m_androidSystemLocale = new VelAndroidSystemLocale;
     VelAndroidGuiThreadCall::start();
 }
 
@@ -54,8 +61,10 @@ VelAndroidPlatformIntegration::~VelAndroidPlatformIntegration()
     VelAndroidGuiThreadCall::stop();
     delete m_androidNativeInterface;
     delete m_androidFontDatabase;
+    delete m_androidSystemLocale;
     VelAndroid::setAndroidPlatformIntegration(nullptr);
     delete m_androidServices;
+    delete m_androidClipboard;
 }
 
 bool VelAndroidPlatformIntegration::hasCapability(Capability capability) const
@@ -78,6 +87,7 @@ VelPlatformWindow *VelAndroidPlatformIntegration::createPlatformWindow(VelWindow
     platformWindow->attachToSharedSurface();
     platformWindow->requestActivateWindow();
     platformWindow->setWindowState(window->windowState());
+    VelAndroidMenu::setActiveTopLevelWindow(window);
     return platformWindow;
 }
 
@@ -94,6 +104,14 @@ VelPlatformFontDatabase *VelAndroidPlatformIntegration::fontDatabase() const
     return m_androidFontDatabase;
 }
 
+VelPlatformClipboard *VelAndroidPlatformIntegration::clipboard() const
+{
+    // One for the process: the host's clipboards of a later integration keep
+    // pointing at a live object.
+    static VelAndroidPlatformClipboard *const processClipboard = new VelAndroidPlatformClipboard;
+    return processClipboard;
+}
+
 VelPlatformNativeInterface *VelAndroidPlatformIntegration::nativeInterface() const
 {
     return m_androidNativeInterface;
@@ -102,6 +120,18 @@ VelPlatformNativeInterface *VelAndroidPlatformIntegration::nativeInterface() con
 VelPlatformServices *VelAndroidPlatformIntegration::services() const
 {
     return m_androidServices;
+}
+
+VelPlatformInputContext *VelAndroidPlatformIntegration::inputContext() const
+{
+    return &m_androidInputContext;
+}
+
+VelPlatformAccessibility *VelAndroidPlatformIntegration::accessibility() const
+{
+    std::call_once(m_accessibilityCreated,
+                   [this] { m_accessibility.reset(new VelAndroidPlatformAccessibility); });
+    return m_accessibility.get();
 }
 
 VelVariant VelAndroidPlatformIntegration::styleHint(StyleHint hint) const
@@ -116,6 +146,18 @@ Vel::WindowState VelAndroidPlatformIntegration::defaultWindowState(Vel::WindowFl
     if (unsigned(flags) & DialogBit)
         return Vel::WindowNoState;
     return VelPlatformIntegration::defaultWindowState(flags);
+}
+
+VelStringList VelAndroidPlatformIntegration::themeNames() const
+{
+    return VelStringList() << VelString("android");
+}
+
+VelPlatformTheme *VelAndroidPlatformIntegration::createPlatformTheme(const VelString &name) const
+{
+    if (name != VelString("android"))
+        return nullptr;
+    return new VelAndroidPlatformTheme(m_androidNativeInterface);
 }
 
 VelEglFSScreen *VelAndroidPlatformIntegration::createScreen() const

@@ -1,11 +1,18 @@
 #ifndef VELANDROIDPLATFORMINTEGRATION_H
 #define VELANDROIDPLATFORMINTEGRATION_H
 
+#include "velandroidinputcontext.h"
 #include "veleglfsintegration.h"
 
+class VelAndroidPlatformClipboard;
+#include <memory>
+#include <mutex>
+
+class VelAndroidPlatformAccessibility;
 class VelAndroidPlatformFontDatabase;
 class VelAndroidPlatformNativeInterface;
 class VelAndroidPlatformServices;
+class VelAndroidSystemLocale;
 class VelThread;
 class VelTouchDevice;
 
@@ -22,10 +29,16 @@ public:
     VelPlatformWindow *createPlatformWindow(VelWindow *window) const override;
     VelPlatformOpenGLContext *createPlatformOpenGLContext(VelOpenGLContext *context) const override;
     VelPlatformFontDatabase *fontDatabase() const override;
+    VelPlatformClipboard *clipboard() const override;
     VelPlatformNativeInterface *nativeInterface() const override;
     VelPlatformServices *services() const override;
+    VelPlatformInputContext *inputContext() const override;
+    // Made on the first request, from whichever thread asks first.
+    VelPlatformAccessibility *accessibility() const override;
     VelVariant styleHint(StyleHint hint) const override;
     Vel::WindowState defaultWindowState(Vel::WindowFlags flags) const override;
+    VelStringList themeNames() const override;
+    VelPlatformTheme *createPlatformTheme(const VelString &name) const override;
 
     virtual void setDesktopSize(int width, int height);
     virtual void setDisplayMetrics(int widthMillimetres, int heightMillimetres);
@@ -40,6 +53,8 @@ public:
     void invalidateNativeSurface();
     void surfaceChanged();
 
+    // Only under the bridge's surface mutex (VelAndroid::withAndroidPlatformIntegration):
+    // the touch bridge creates the device on the Java UI thread.
     VelTouchDevice *touchDevice() const { return m_touchDevice; }
     void setTouchDevice(VelTouchDevice *device) { m_touchDevice = device; }
 
@@ -60,6 +75,15 @@ private:
     VelAndroidPlatformFontDatabase *m_androidFontDatabase = nullptr; // owned
     VelAndroidPlatformNativeInterface *m_androidNativeInterface;     // owned
     VelAndroidPlatformServices *m_androidServices = nullptr;         // owned
+    // Registers the clipboard manager with Java; the host is handed the
+    // process-wide clipboard() instead.
+    VelAndroidPlatformClipboard *m_androidClipboard = nullptr; // owned
+    VelAndroidSystemLocale *m_androidSystemLocale = nullptr;   // owned; installed while it lives
+    // Destroyed after the destructor closed the GUI-thread hand-over, so no
+    // Java-thread operation can still be waiting for this thread then.
+    mutable VelAndroidInputContext m_androidInputContext;
+    mutable std::once_flag m_accessibilityCreated;
+    mutable std::unique_ptr<VelAndroidPlatformAccessibility> m_accessibility;
 };
 
 #endif

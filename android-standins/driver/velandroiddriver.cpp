@@ -1,5 +1,6 @@
 #include "velandroiddriver.h"
 
+#include "veljavastrings.h"
 #include "veljavavm.h"
 
 namespace
@@ -178,6 +179,41 @@ bool VelAndroidDriver::callStaticBoolean(const char *className, const char *name
     return true;
 }
 
+bool VelAndroidDriver::callStaticString(const char *className, const char *name,
+                                        const char *signature, const std::vector<jvalue> &args,
+                                        std::string *result, bool *isNull)
+{
+    JNIEnv *env = this->env();
+    if (!env)
+        return failed(nullptr, "no Java VM");
+    const LocalRef cls(env, findClass(env, className));
+    if (!cls.get())
+        return false;
+    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), name, signature);
+    if (!method)
+        return failed(env, std::string("no method ") + name + signature);
+    const LocalRef value(
+        env, env->CallStaticObjectMethodA(static_cast<jclass>(cls.get()), method, args.data()));
+    if (env->ExceptionCheck())
+        return failed(env, std::string(name) + " raised");
+    if (isNull)
+        *isNull = value.get() == nullptr;
+    if (result)
+        *result = javaString(env, static_cast<jstring>(value.get()));
+    return true;
+}
+
+jstring VelAndroidDriver::newString(const std::string &utf8)
+{
+    JNIEnv *env = this->env();
+    if (!env)
+        return nullptr;
+    jstring text = env->NewStringUTF(utf8.c_str());
+    if (!text)
+        failed(env, "NewStringUTF failed");
+    return text;
+}
+
 bool VelAndroidDriver::callVelNative(const char *name, const char *signature,
                                      const std::vector<jvalue> &args)
 {
@@ -243,8 +279,9 @@ bool VelAndroidDriver::startVelApplicationRaw(const std::string &parameters,
     JNIEnv *env = this->env();
     if (!env)
         return failed(nullptr, "no Java VM");
-    const LocalRef params(env, env->NewStringUTF(parameters.c_str()));
-    const LocalRef envText(env, env->NewStringUTF(environment.c_str()));
+    // Arguments may hold any character, outside the Basic Multilingual Plane too.
+    const LocalRef params(env, velNewJavaString(env, parameters));
+    const LocalRef envText(env, velNewJavaString(env, environment));
     return callVelNative("startVelApplication", "(Ljava/lang/String;Ljava/lang/String;)V",
                          {objectValue(params.get()), objectValue(envText.get())});
 }

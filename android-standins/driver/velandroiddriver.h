@@ -71,6 +71,12 @@ public:
                         const std::vector<jvalue> &args);
     bool callStaticBoolean(const char *className, const char *name, const char *signature,
                            const std::vector<jvalue> &args, bool *result);
+    // A static method returning a String; a null result reads as isNull.
+    bool callStaticString(const char *className, const char *name, const char *signature,
+                          const std::vector<jvalue> &args, std::string *result,
+                          bool *isNull = nullptr);
+    // A new Java string (local reference of the calling thread), for arguments.
+    jstring newString(const std::string &utf8);
 
     // A new android.view.Surface over an X11 window, as a global reference.
     jobject newSurface(unsigned long x11Window, int width, int height);

@@ -2,6 +2,7 @@
 
 #include "velandroiddriver.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -51,6 +52,27 @@ bool validEnvironmentEntry(const std::string &entry)
 
 } // namespace
 
+// language[_-]COUNTRY: 2 to 8 letters, then optionally 2 letters or 3 digits.
+bool VelLaunchOptions::validLocaleTag(const std::string &tag)
+{
+    const size_t separator = tag.find_first_of("_-");
+    const std::string language = tag.substr(0, separator);
+    const std::string country = separator == std::string::npos ? "" : tag.substr(separator + 1);
+    const auto all = [](const std::string &text, int (*test)(int)) {
+        for (const char c : text) {
+            if (!test(static_cast<unsigned char>(c)))
+                return false;
+        }
+        return true;
+    };
+    if (language.size() < 2 || language.size() > 8 || !all(language, isalpha))
+        return false;
+    if (separator == std::string::npos)
+        return true;
+    return (country.size() == 2 && all(country, isalpha)) ||
+           (country.size() == 3 && all(country, isdigit));
+}
+
 std::string VelLaunchOptions::usage()
 {
     return "usage: vel-android-run [options] APP_LIBRARY [APP_ARGUMENT...]\n"
@@ -62,11 +84,21 @@ std::string VelLaunchOptions::usage()
            "  --env NAME=VALUE    environment entry for the app (repeatable)\n"
            "  --frames N          end after N frames were shown\n"
            "  --screenshot FILE   write the surface as PNG before ending (implies --frames 1)\n"
+           "  --dump-accessibility  print the accessibility tree as a service walks it\n"
+           "                      (implies --frames 1)\n"
            "  --timeout S         end after S seconds at the latest\n"
            "  --plugin PATH       plugin library (default: build/lib/libandroidplatformplugin.so)\n"
            "  --jar PATH          companion jar (default: build/java/vel-android.jar)\n"
            "  --library-dir DIR   java.library.path (default: build/lib)\n"
            "  --jvm-option OPT    extra Java VM option (repeatable)\n"
+           "  --locale TAG        locale of the activity's configuration (de_CH, de-CH, de)\n"
+           "  --dialog-answer B   answer every message dialog with button B (its label or\n"
+           "                      standard name, any case: yes, ok, cancel; or dismiss)\n"
+           "  --script FILE       input script, run once the app shows its first frame\n"
+           "                      (repeatable; see android-standins/README.md)\n"
+           "  --step STEP         one more script step, after the script files (repeatable)\n"
+           "  --fonts DIR         lent as /system/fonts when that is missing\n"
+           "                      (default /usr/share/fonts/truetype/dejavu)\n"
            "  --help              this text\n";
 }
 
@@ -121,6 +153,12 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             o.headless = true;
             continue;
         }
+        if (arg == "--dump-accessibility") {
+            if (hasInlineValue)
+                return fail("--dump-accessibility takes no value");
+            o.dumpAccessibility = true;
+            continue;
+        }
         std::string v;
         if (!takeValue(&v))
             return fail(arg + " needs a value");
@@ -157,6 +195,24 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             o.libraryDir = v;
         } else if (arg == "--jvm-option") {
             o.jvmOptions.push_back(v);
+        } else if (arg == "--locale") {
+            if (!validLocaleTag(v))
+                return fail("--locale wants a tag like de_CH, de-CH or de, not '" + v + "'");
+            o.locale = v;
+        } else if (arg == "--dialog-answer") {
+            if (v.empty())
+                return fail("--dialog-answer wants a button name");
+            o.dialogAnswer = v;
+        } else if (arg == "--script") {
+            if (v.empty())
+                return fail("--script wants a file name");
+            o.scriptFiles.push_back(v);
+        } else if (arg == "--step") {
+            o.scriptSteps.push_back(v);
+        } else if (arg == "--fonts") {
+            if (v.empty())
+                return fail("--fonts wants a directory");
+            o.fontSource = v;
         } else {
             return fail("unknown option " + arg);
         }
@@ -174,7 +230,7 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
         if (a.empty() || a.find('\t') != std::string::npos)
             return fail("app arguments may be neither empty nor contain a tab");
     }
-    if (!o.screenshotPath.empty() && o.frames == 0)
+    if ((!o.screenshotPath.empty() || o.dumpAccessibility) && o.frames == 0)
         o.frames = 1;
     *out = o;
     return true;

@@ -19,11 +19,19 @@ struct VelLaunchOptions {
     std::vector<std::string> environment; // NAME=VALUE
     int frames = 0;                       // 0: run until the app quits
     std::string screenshotPath;
-    int timeoutSeconds = 0; // 0: no limit, except 60 s when waiting for frames
+    bool dumpAccessibility = false; // print the accessibility tree once frames are shown
+    int timeoutSeconds = 0;         // 0: no limit, except 60 s when waiting for frames
     std::string pluginPath;
     std::string jarPath;
     std::string libraryDir;
     std::vector<std::string> jvmOptions;
+    std::string locale;       // the configuration's locale ("de_CH"); empty: the VM's
+    std::string dialogAnswer; // answers every message dialog ("yes", "OK", "dismiss")
+    // The input script: the files' steps first, then the --step options.
+    std::vector<std::string> scriptFiles;
+    std::vector<std::string> scriptSteps;
+    // Where the device font directory is lent from when it is missing.
+    std::string fontSource = "/usr/share/fonts/truetype/dejavu";
     std::string appLibrary;
     std::vector<std::string> appArguments;
 
@@ -33,6 +41,9 @@ struct VelLaunchOptions {
     static bool parse(const std::vector<std::string> &args, VelLaunchOptions *out,
                       std::string *error);
     static std::string usage();
+    // Whether a locale tag is one the configuration can take: "de_CH",
+    // "de-CH", "de", "es_419".
+    static bool validLocaleTag(const std::string &tag);
 };
 
 #endif

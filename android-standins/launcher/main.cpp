@@ -1,19 +1,35 @@
 // vel-android-run: plays the Java half of an Android app on the desktop. It
-// starts a Java VM with the companion jar, loads the plugin the way an app's
-// activity does, drives the start-up natives, gives the plugin an X11 window
-// as its surface and forwards the window's mouse and keys as input natives.
+// lends the device font directory when the machine has none, starts a Java VM
+// with the companion jar, loads the plugin the way an app's activity does,
+// drives the start-up natives and gives the plugin an X11 window as its
+// surface. The thread that runs main stands for Android's UI thread: it sends
+// the window's mouse and keys as the natives a view sends (keys through the
+// Java soft keyboard) and runs the input script.
 
+#include "velaccessibilitysteps.h"
 #include "velandroiddriver.h"
+#include "veldialogpresenter.h"
+#include "velfontlending.h"
 #include "velframewatcher.h"
-#include "velinputmapping.h"
+#include "velinputdevice.h"
+#include "velinputscript.h"
+#include "velinputverbs.h"
 #include "veljavavm.h"
 #include "vellaunchoptions.h"
+#include "velliveinput.h"
+#include "velmenupresenterclient.h"
+#include "velmenuverbs.h"
+#include "velmenuwindow.h"
 #include "velpngwriter.h"
+#include "velservicescontrol.h"
+#include "velservicesverbs.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -52,41 +68,195 @@ std::string absolutePath(const std::string &path)
     return std::string(cwd) + "/" + path;
 }
 
-void forwardInput(VelAndroidDriver &driver, const VelX11Window::Event &event)
-{
-    switch (event.type) {
-    case VelX11Window::Event::ButtonDown:
-        if (event.button == 1)
-            driver.mouseDown(event.x, event.y);
-        break;
-    case VelX11Window::Event::ButtonUp:
-        if (event.button == 1)
-            driver.mouseUp(event.x, event.y);
-        break;
-    case VelX11Window::Event::Motion:
-        if (event.state & Button1Mask)
-            driver.mouseMove(event.x, event.y);
-        break;
-    case VelX11Window::Event::KeyDown:
-    case VelX11Window::Event::KeyUp: {
-        const int key = velAndroidKeyCodeForKeysym(event.keysym);
-        const int meta = velAndroidMetaForXState(event.state);
-        if (event.type == VelX11Window::Event::KeyDown)
-            driver.keyDown(key, static_cast<int>(event.unicode), meta);
-        else
-            driver.keyUp(key, static_cast<int>(event.unicode), meta);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
 std::string baseName(const std::string &path)
 {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// Every area's script verbs; an area adds its registration here.
+void registerScriptVerbs()
+{
+    velRegisterInputVerbs();
+    velRegisterMenuVerbs();
+    velRegisterServicesVerbs();
+    VelAccessibilitySteps::registerVerbs();
+}
+
+bool readScript(const VelLaunchOptions &options, VelInputScript *script, std::string *error)
+{
+    for (const std::string &file : options.scriptFiles) {
+        if (!script->addFile(file, error))
+            return false;
+    }
+    for (const std::string &step : options.scriptSteps) {
+        if (!script->addStep(step, error))
+            return false;
+    }
+    return true;
+}
+
+// The launcher's UI thread at work: serves the window (its input, its close
+// button), notices the app's end and the time limit, and lends all of it to
+// the input script.
+class Session : public VelInputScript::Host
+{
+public:
+    // dialogWindows: message dialogs get a window a person can answer (a
+    // live display); otherwise they are only printed.
+    Session(VelAndroidDriver &driver, VelX11Window &window, int timeoutSeconds, bool dialogWindows)
+        : m_driver(driver), m_window(window), m_device(&driver),
+          m_live(&m_device, window.width(), window.height()), m_menus(&driver),
+          m_dialogs(dialogWindows), m_started(Clock::now()), m_timeoutSeconds(timeoutSeconds)
+    {
+    }
+
+    // On a live display the menus shown also appear as windows a person
+    // clicks in.
+    void setMenuWindows(bool on) { m_menuWindows = on; }
+
+    bool closed() const { return m_closed; }
+    bool appQuit() const { return m_appQuit; }
+    bool timedOut() const { return m_timedOut; }
+    bool ended() const { return m_closed || m_appQuit || m_timedOut; }
+
+    // One round: the window's events, the long-press clock, then a wait of
+    // up to `wait` for the app to quit. False once the run has ended.
+    bool serve(std::chrono::milliseconds wait)
+    {
+        for (const VelX11Window::Event &event : m_window.pollEvents()) {
+            if (event.type == VelX11Window::Event::CloseRequested)
+                m_closed = true;
+            else if (!handleMenuKey(event))
+                m_live.handle(event, Clock::now());
+        }
+        m_live.tick(Clock::now());
+        for (const std::string &shown : m_menus.processRequests())
+            velPrintMenuReport(shown);
+        if (m_menuWindows)
+            serveMenuWindow();
+        if (m_closed)
+            return false;
+        m_dialogs.poll();
+        if (m_driver.waitForQuit(std::max<long>(1, wait.count())))
+            m_appQuit = true;
+        else if (m_timeoutSeconds > 0 &&
+                 Clock::now() - m_started > std::chrono::seconds(m_timeoutSeconds))
+            m_timedOut = true;
+        return !ended();
+    }
+
+    // ---- VelInputScript::Host ----
+    VelAndroidDriver &driver() override { return m_driver; }
+    int surfaceWidth() const override { return m_window.width(); }
+    int surfaceHeight() const override { return m_window.height(); }
+
+    bool idle(std::chrono::milliseconds duration) override
+    {
+        const Clock::time_point until = Clock::now() + duration;
+        while (Clock::now() < until) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+            if (!serve(std::min(left, sampleInterval)))
+                return false;
+        }
+        return !ended();
+    }
+
+    bool screenshot(const std::string &path, std::string *error) override
+    {
+        settle();
+        std::vector<uint8_t> pixels;
+        return m_window.grabPixels(&pixels, error) &&
+               velWritePng(path, m_window.width(), m_window.height(), pixels, error);
+    }
+
+    // Waits until the window's content has not changed for the settle
+    // time (the app has answered the input so far), at most the idle limit.
+    void settle()
+    {
+        VelFrameWatcher watcher(&m_window);
+        watcher.sample();
+        const Clock::time_point began = Clock::now();
+        while (!watcher.ready(INT_MAX, frameSettleTime, frameSettleTime) &&
+               Clock::now() - began < frameIdleLimit) {
+            if (!serve(sampleInterval))
+                return;
+            watcher.sample();
+        }
+    }
+
+private:
+    // The Menu key (or F10) opens the options menu; while a menu is shown,
+    // 1 to 9 choose its items and Escape closes it. The menus are printed.
+    bool handleMenuKey(const VelX11Window::Event &event)
+    {
+        if (event.type == VelX11Window::Event::KeyUp) {
+            const bool swallowed = event.keysym == m_swallowedKey;
+            if (swallowed)
+                m_swallowedKey = 0;
+            return swallowed;
+        }
+        if (event.type != VelX11Window::Event::KeyDown)
+            return false;
+        std::string report;
+        if (event.keysym == XK_Menu || event.keysym == XK_F10) {
+            if (!m_menus.openOptionsMenu(&report))
+                report = "the app has no options menu";
+        } else if (event.keysym == XK_Escape) {
+            if (!m_menus.dismiss(&report))
+                return false;
+        } else if (event.keysym >= XK_1 && event.keysym <= XK_9) {
+            const std::vector<std::string> titles = m_menus.shownTitles();
+            const size_t index = event.keysym - XK_1;
+            if (index >= titles.size() || !m_menus.choose(titles[index], &report))
+                return false;
+        } else {
+            return false;
+        }
+        m_swallowedKey = event.keysym;
+        velPrintMenuReport(report);
+        return true;
+    }
+
+    // A click in the menu window chooses; closing it dismisses the menu. The
+    // window then follows the menu shown (none, another one).
+    void serveMenuWindow()
+    {
+        std::string title;
+        std::string report;
+        const VelMenuWindow::Answer answer = m_menuWindow.poll(&title);
+        if (answer == VelMenuWindow::Answer::Chosen && m_menus.choose(title, &report))
+            velPrintMenuReport(report);
+        else if (answer == VelMenuWindow::Answer::Dismissed && m_menus.dismiss(&report))
+            velPrintMenuReport(report);
+        const std::vector<std::string> titles = m_menus.shownTitles();
+        if (titles.empty()) {
+            m_menuWindow.close();
+        } else if (!m_menuWindow.isOpen() || titles != m_menuWindow.titles()) {
+            std::string error;
+            if (!m_menuWindow.show(titles, &error)) {
+                velPrintMenuReport(error);
+                m_menuWindows = false;
+            }
+        }
+    }
+
+    VelAndroidDriver &m_driver;
+    VelX11Window &m_window;
+    VelInputDevice m_device;
+    VelLiveInput m_live;
+    VelMenuPresenterClient m_menus;
+    unsigned long m_swallowedKey = 0;
+    VelMenuWindow m_menuWindow;
+    bool m_menuWindows = false;
+    VelDialogPresenter m_dialogs;
+    const Clock::time_point m_started;
+    const int m_timeoutSeconds;
+    bool m_closed = false;
+    bool m_appQuit = false;
+    bool m_timedOut = false;
+};
 
 } // namespace
 
@@ -103,10 +273,20 @@ int main(int argc, char **argv)
         std::fputs(VelLaunchOptions::usage().c_str(), stdout);
         return ExitOk;
     }
+    registerScriptVerbs();
+    VelInputScript script;
+    if (!readScript(options, &script, &error))
+        return report(error, ExitUsage);
 
-    // The X server comes first: it is forked, which is best done before the
+    // Lending the fonts needs a process without threads: before anything else.
+    if (VelFontLending::lendIfMissing(options.fontSource, &error) ==
+        VelFontLending::Outcome::Failed)
+        return report(error, ExitFailure);
+
+    // The X server comes next: it is forked, which is best done before the
     // Java VM has started its threads.
     VelXvfbServer xvfb;
+    bool privateDisplay = false;
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display) {
         if (!options.headless)
@@ -114,6 +294,7 @@ int main(int argc, char **argv)
         if (!xvfb.start(options.width, options.height, &error))
             return report(error, ExitFailure);
         ::setenv("DISPLAY", xvfb.displayName().c_str(), 1);
+        privateDisplay = true;
     }
 
     VelX11Window window;
@@ -130,6 +311,11 @@ int main(int argc, char **argv)
         return report(driver.lastError(), ExitFailure);
     if (!driver.createActivity(absolutePath(options.assetsDir)))
         return report(driver.lastError(), ExitFailure);
+    if (!options.locale.empty() && !VelServicesControl::setLocale(options.locale, &error))
+        return report(error, ExitFailure);
+    if (!options.dialogAnswer.empty() &&
+        !VelServicesControl::setDialogAutoAnswer(options.dialogAnswer))
+        return report("cannot set the dialog answer", ExitFailure);
     if (!driver.loadLibrary(absolutePath(options.pluginPath)))
         return report(driver.lastError(), ExitFailure);
 
@@ -148,8 +334,9 @@ int main(int argc, char **argv)
         return report(driver.lastError(), ExitFailure);
     // The empty window is the baseline frames are counted against; the
     // plugin may draw as soon as it has the surface.
+    const bool scripted = !script.empty();
     VelFrameWatcher watcher(&window);
-    if (options.frames > 0)
+    if (options.frames > 0 || scripted)
         watcher.sample();
     jobject surface = driver.newSurface(window.windowId(), w, h);
     if (!surface || !driver.setSurface(surface))
@@ -157,38 +344,56 @@ int main(int argc, char **argv)
     int timeoutSeconds = options.timeoutSeconds;
     if (timeoutSeconds == 0 && options.frames > 0)
         timeoutSeconds = defaultFrameTimeoutSeconds;
-    const Clock::time_point started = Clock::now();
-    bool appQuit = false;
-    bool timedOut = false;
-    bool closed = false;
-    while (true) {
-        for (const VelX11Window::Event &event : window.pollEvents()) {
-            if (event.type == VelX11Window::Event::CloseRequested)
-                closed = true;
-            else
-                forwardInput(driver, event);
-        }
-        if (closed)
-            break;
-        if (driver.waitForQuit(sampleInterval.count())) {
-            appQuit = true;
-            break;
+
+    Session session(driver, window, timeoutSeconds, !privateDisplay);
+    session.setMenuWindows(!privateDisplay);
+    int exitCode = ExitOk;
+    bool screenshotTaken = false;
+    bool scriptDone = !scripted;
+    while (session.serve(sampleInterval)) {
+        if (!scriptDone) {
+            // Steps begin once the app has shown its first frame.
+            watcher.sample();
+            if (!watcher.ready(1, frameSettleTime, frameIdleLimit))
+                continue;
+            scriptDone = true;
+            if (!script.run(session, &error)) {
+                if (!session.timedOut())
+                    exitCode = report(error, ExitFailure);
+                break;
+            }
+            if (!options.screenshotPath.empty()) {
+                if (!session.screenshot(options.screenshotPath, &error))
+                    exitCode = report(error, ExitFailure);
+                screenshotTaken = true;
+            }
+            // Headless there is nobody to go on; with --frames the run was
+            // asked to end after what it showed.
+            if (privateDisplay || options.frames > 0)
+                break;
+            continue;
         }
         if (options.frames > 0) {
             watcher.sample();
             if (watcher.ready(options.frames, frameSettleTime, frameIdleLimit))
                 break;
         }
-        if (timeoutSeconds > 0 && Clock::now() - started > std::chrono::seconds(timeoutSeconds)) {
-            timedOut = true;
-            break;
-        }
     }
 
-    int exitCode = timedOut ? ExitTimeout : ExitOk;
-    if (timedOut)
-        report("timed out after " + std::to_string(timeoutSeconds) + " s", ExitTimeout);
-    if (!options.screenshotPath.empty()) {
+    if (!scriptDone && session.appQuit())
+        exitCode =
+            report("the app ended before its first frame; the script did not run", ExitFailure);
+    if (session.timedOut())
+        exitCode = report("timed out after " + std::to_string(timeoutSeconds) + " s", ExitTimeout);
+    if (options.dumpAccessibility && !session.appQuit()) {
+        std::string tree;
+        if (VelAccessibilitySteps::dump(driver, &tree, &error))
+            std::fputs(tree.c_str(), stdout);
+        else
+            exitCode = report(error, ExitFailure);
+        std::fflush(stdout);
+    }
+    if (!options.screenshotPath.empty() && !screenshotTaken) {
         std::vector<uint8_t> pixels;
         if (!window.grabPixels(&pixels, &error) ||
             !velWritePng(options.screenshotPath, window.width(), window.height(), pixels, &error))
@@ -201,7 +406,7 @@ int main(int argc, char **argv)
     driver.quitVelAndroidPlugin();
     driver.terminateVel();
     driver.deleteGlobalRef(surface);
-    if (!appQuit) {
+    if (!session.appQuit()) {
         // main is still running on its own thread and nothing can ask it to
         // return; end the process as Android ends an app's process. The
         // private X server dies with this process.

@@ -106,7 +106,7 @@ uint codePointAt(const VelChar *str, int &i, int len)
 
 // The identity or a pure translation; exact values answer without the fuzzy
 // classification, which is slow for the common untransformed case.
-bool isTranslationOnly(const VelTransform &t)
+inline bool isTranslationOnly(const VelTransform &t)
 {
     if (t.m11() == 1 && t.m12() == 0 && t.m21() == 0 && t.m22() == 1 && t.m13() == 0 &&
         t.m23() == 0 && t.m33() == 1)
@@ -667,36 +667,51 @@ bool VelFontEngineFT::stringToCMap(const VelChar *str, int len, VelGlyphLayout *
         *nglyphs = len;
         return false;
     }
-    FT_Face face = freetype->face;
+    // Held in locals: the stores into the layout could alias the face's
+    // fields, which would make the compiler reload them for every character.
+    const glyph_t *const cmapCache = freetype->cmapCache;
+    glyph_t *const out = glyphs->glyphs;
+    const bool mirror = !freetype->symbol_map && (flags & RightToLeft);
     int glyphPos = 0;
     for (int i = 0; i < len; ++i) {
-        uint uc = codePointAt(str, i, len);
-        if (!freetype->symbol_map && (flags & RightToLeft))
-            uc = VelChar::mirroredChar(uc);
-        glyph_t glyph = uc < VelFreetypeFace::cmapCacheSize ? freetype->cmapCache[uc] : 0;
-        if (!glyph) {
-            freetype->lock();
-            glyph = FT_Get_Char_Index(face, uc);
-            if (!glyph && (uc == 0x09 || uc == 0xa0)) {
-                uc = 0x20;
-                glyph = FT_Get_Char_Index(face, uc);
-            }
-            if (!glyph && freetype->symbol_map) {
-                FT_Set_Charmap(face, freetype->symbol_map);
-                glyph = FT_Get_Char_Index(face, uc);
-                FT_Set_Charmap(face, freetype->unicode_map);
-            }
-            freetype->unlock();
-            if (uc < VelFreetypeFace::cmapCacheSize)
-                freetype->cmapCache[uc] = glyph;
+        // Most text is a run of characters already looked up: one read each.
+        const uint c = str[i].unicode();
+        if (!mirror && c < VelFreetypeFace::cmapCacheSize && cmapCache[c]) {
+            out[glyphPos++] = cmapCache[c];
+            continue;
         }
-        glyphs->glyphs[glyphPos++] = glyph;
+        uint uc = codePointAt(str, i, len);
+        if (mirror)
+            uc = VelChar::mirroredChar(uc);
+        out[glyphPos++] = glyphForCodePoint(uc);
     }
     *nglyphs = glyphPos;
     glyphs->numGlyphs = glyphPos;
     if (!(flags & GlyphIndicesOnly))
         recalcAdvances(glyphs, flags);
     return true;
+}
+
+glyph_t VelFontEngineFT::glyphForCodePoint(uint uc) const
+{
+    if (uc < VelFreetypeFace::cmapCacheSize && freetype->cmapCache[uc])
+        return freetype->cmapCache[uc];
+    FT_Face face = freetype->face;
+    freetype->lock();
+    glyph_t glyph = FT_Get_Char_Index(face, uc);
+    if (!glyph && (uc == 0x09 || uc == 0xa0)) {
+        uc = 0x20;
+        glyph = FT_Get_Char_Index(face, uc);
+    }
+    if (!glyph && freetype->symbol_map) {
+        FT_Set_Charmap(face, freetype->symbol_map);
+        glyph = FT_Get_Char_Index(face, uc);
+        FT_Set_Charmap(face, freetype->unicode_map);
+    }
+    freetype->unlock();
+    if (uc < VelFreetypeFace::cmapCacheSize)
+        freetype->cmapCache[uc] = glyph;
+    return glyph;
 }
 
 bool VelFontEngineFT::canRender(const VelChar *str, int len) const
@@ -723,24 +738,30 @@ void VelFontEngineFT::recalcAdvances(VelGlyphLayout *glyphs, ShaperFlags flags) 
     FT_Face face = nullptr;
     const bool design = shouldUseDesignMetrics(flags);
     const GlyphFormat acceptable = defaultFormat != Format_None ? defaultFormat : Format_Mono;
-    for (int i = 0; i < glyphs->numGlyphs; ++i) {
-        Glyph *g =
-            cacheEnabled ? defaultGlyphSet_.findGlyph(glyphs->glyphs[i], VelFixed()) : nullptr;
+    // Locals for what the loop reads, so that the stores into the layout do
+    // not make the compiler reload them for every glyph.
+    const int count = glyphs->numGlyphs;
+    const glyph_t *const indices = glyphs->glyphs;
+    VelFixed *const advancesX = glyphs->advances_x;
+    VelFixed *const advancesY = glyphs->advances_y;
+    const bool cached = cacheEnabled;
+    for (int i = 0; i < count; ++i) {
+        advancesY[i] = VelFixed();
+        Glyph *g = cached ? defaultGlyphSet_.findGlyph(indices[i], VelFixed()) : nullptr;
         if (g && g->format == acceptable) {
-            glyphs->advances_x[i] =
-                design ? VelFixed::fromFixed(g->linearAdvance) : VelFixed(int(g->advance));
+            advancesX[i] =
+                VelFixed::fromFixed(design ? int(g->linearAdvance) : int(g->advance) * 64);
         } else {
             if (!face)
                 face = lockFace();
-            g = loadGlyph(cacheEnabled ? &defaultGlyphSet_ : nullptr, glyphs->glyphs[i], VelFixed(),
-                          Format_None, true);
-            glyphs->advances_x[i] =
+            g = loadGlyph(cached ? &defaultGlyphSet_ : nullptr, indices[i], VelFixed(), Format_None,
+                          true);
+            advancesX[i] =
                 design ? VelFixed::fromFixed(int(face->glyph->linearHoriAdvance >> 10))
                        : VelFixed::fromFixed(roundToPixel(face->glyph->metrics.horiAdvance));
-            if (!cacheEnabled)
+            if (!cached)
                 delete g;
         }
-        glyphs->advances_y[i] = VelFixed();
     }
     if (face)
         unlockFace();
@@ -957,15 +978,6 @@ VelFontEngineFT::Glyph *VelFontEngineFT::loadGlyphFor(glyph_t g, VelFixed subPix
                      false);
 }
 
-VelFontEngine::GlyphFormat VelFontEngineFT::lockedMapFormat(GlyphFormat requested) const
-{
-    if (defaultFormat == Format_Mono)
-        return Format_Mono;
-    if (requested == Format_None)
-        return defaultFormat != Format_None ? defaultFormat : Format_A8;
-    return requested;
-}
-
 VelImage *VelFontEngineFT::lockedImageOf(Glyph *glyph, GlyphFormat format, VelPoint *offset)
 {
     if (offset)
@@ -973,9 +985,14 @@ VelImage *VelFontEngineFT::lockedImageOf(Glyph *glyph, GlyphFormat format, VelPo
     // Drawing text locks the same glyphs over and over: the image over a
     // cached record is made once and shared.
     if (glyph->image.isNull())
-        glyph->image = VelImage(glyph->data, glyph->width, glyph->height,
-                                bytesPerLine(format, glyph->width), imageFormatFor(format));
+        glyph->image = imageOver(glyph, format);
     return &glyph->image;
+}
+
+VelImage VelFontEngineFT::imageOver(const Glyph *glyph, GlyphFormat format)
+{
+    return VelImage(glyph->data, glyph->width, glyph->height, bytesPerLine(format, glyph->width),
+                    imageFormatFor(format));
 }
 
 VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed subPixelPosition,
@@ -984,18 +1001,30 @@ VelImage *VelFontEngineFT::lockedAlphaMapForGlyph(glyph_t glyphIndex, VelFixed s
 {
     neededFormat = lockedMapFormat(neededFormat);
     // A glyph already rendered for the untransformed font needs the face
-    // locked, not set up: neither its size nor its transform is used.
-    if (cacheEnabled && !defaultGlyphSet_.outline_drawing && isTranslationOnly(t)) {
+    // locked, not set up: neither its size nor its transform is used. This is
+    // the path of every glyph of warm text, so it comes first and the rest
+    // lives out of line.
+    if (cacheEnabled && !defaultGlyphSet_.outline_drawing) {
         Glyph *cached = defaultGlyphSet_.findGlyph(glyphIndex, subPixelPosition);
-        if (cached && cached->format == neededFormat && cached->data) {
+        if (cached && cached->format == neededFormat && cached->data && isTranslationOnly(t)) {
             // A space has nothing to draw; no image, and so nothing to unlock.
             if (!cached->width || !cached->height)
                 return nullptr;
             freetype->lock();
-            return lockedImageOf(cached, neededFormat, offset);
+            if (offset)
+                *offset = VelPoint(cached->x, -cached->y);
+            if (cached->image.isNull())
+                cached->image = imageOver(cached, neededFormat);
+            return &cached->image;
         }
     }
+    return lockedAlphaMapUncached(glyphIndex, subPixelPosition, neededFormat, t, offset);
+}
 
+VelImage *VelFontEngineFT::lockedAlphaMapUncached(glyph_t glyphIndex, VelFixed subPixelPosition,
+                                                  GlyphFormat neededFormat, const VelTransform &t,
+                                                  VelPoint *offset)
+{
     FT_Face face = lockFace();
 
     Glyph *glyph = nullptr;

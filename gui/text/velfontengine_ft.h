@@ -207,8 +207,21 @@ protected:
 private:
     void getMinBearings() const;
     Glyph *cachedGlyphAnyFormat(glyph_t glyph);
-    GlyphFormat lockedMapFormat(GlyphFormat requested) const;
+    // Through the face's character cache, filling it.
+    glyph_t glyphForCodePoint(uint codePoint) const;
+    GlyphFormat lockedMapFormat(GlyphFormat requested) const
+    {
+        if (defaultFormat == Format_Mono)
+            return Format_Mono;
+        if (requested == Format_None)
+            return defaultFormat != Format_None ? defaultFormat : Format_A8;
+        return requested;
+    }
     static VelImage *lockedImageOf(Glyph *glyph, GlyphFormat format, VelPoint *offset);
+    static VelImage imageOver(const Glyph *glyph, GlyphFormat format);
+    VelImage *lockedAlphaMapUncached(glyph_t glyph, VelFixed subPixelPosition,
+                                     GlyphFormat neededFormat, const VelTransform &t,
+                                     VelPoint *offset);
     glyph_metrics_t boxFromSlot(FT_Face face) const;
 
     std::list<VelGlyphSet> transformedGlyphSets_;

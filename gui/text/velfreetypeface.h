@@ -4,6 +4,7 @@
 #include "velatomic.h"
 #include "velbytearray.h"
 #include "velfaceid.h"
+#include "velfacelock.h"
 #include "velfixedpoint.h"
 #include "velfontdef.h"
 #include "velfontengine.h"
@@ -88,7 +89,7 @@ private:
     // Guards face and the applied size and transform. Recursive because the
     // host's generic fallbacks call back into the engine while it holds the
     // lock; taken alone, never together with another lock.
-    std::recursive_mutex m_lock;
+    VelFaceLock m_lock;
     // Backs face when it was opened from memory; must outlive it.
     VelByteArray m_fontData;
 };

@@ -1,10 +1,12 @@
 #include "fonttestutil.h"
 #include "velenvironment.h"
+#include "velfacelock.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -490,3 +492,56 @@ TEST(FontEngineFT, SynthesisedBoldAndItalic)
 }
 
 } // namespace
+
+// The face lock is taken per glyph from the raster paint engine and nested by
+// the host's fallbacks: nesting must count, and only the outermost unlock may
+// let another thread in.
+TEST(FaceLock, NestsOnOneThreadAndExcludesOthersUntilTheOutermostUnlock)
+{
+    VelFaceLock lock;
+    auto freeForOthers = [&lock] {
+        bool free = false;
+        std::thread probe([&] {
+            free = lock.try_lock();
+            if (free)
+                lock.unlock();
+        });
+        probe.join();
+        return free;
+    };
+    EXPECT_TRUE(freeForOthers());
+    lock.lock();
+    ASSERT_TRUE(lock.try_lock()) << "the holder may take it again";
+    lock.lock();
+    EXPECT_FALSE(freeForOthers());
+    lock.unlock();
+    lock.unlock();
+    EXPECT_FALSE(freeForOthers()) << "one level is still held";
+    lock.unlock();
+    EXPECT_TRUE(freeForOthers());
+}
+
+// Cached glyphs are handed out without setting up the face, but still with
+// the face held, and every glyph of a run releases it again.
+TEST(FaceLock, WarmRunOfLockedAlphaMapsLeavesTheFaceFree)
+{
+    auto engine = makeEngine(sans(), 16);
+    ASSERT_TRUE(engine);
+    const char16_t text[] = u"warm text, twice";
+    std::vector<VelChar> chars;
+    for (const char16_t *p = text; *p; ++p)
+        chars.push_back(VelChar(*p));
+    VelGlyphLayout layout(int(chars.size()));
+    for (int pass = 0; pass < 2; ++pass) {
+        int n = int(chars.size());
+        ASSERT_TRUE(engine->stringToCMap(chars.data(), int(chars.size()), &layout, &n, 0));
+        for (int i = 0; i < n; ++i) {
+            if (engine->lockedAlphaMapForGlyph(layout.glyphs[i], VelFixed(),
+                                               VelFontEngine::Format_A8)) {
+                EXPECT_FALSE(faceIsFreeForOtherThreads(engine->sharedFace()));
+                engine->unlockAlphaMapForGlyph();
+            }
+            EXPECT_TRUE(faceIsFreeForOtherThreads(engine->sharedFace()));
+        }
+    }
+}

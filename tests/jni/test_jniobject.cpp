@@ -42,12 +42,15 @@ public:
     void SetUp() override
     {
         std::string classPath = std::string("-Djava.class.path=") + VEL_JNI_TEST_CLASSES;
-        JavaVMOption options[2];
+        // The VM checks every reference the wrapper hands it: a local
+        // reference used after its thread was detached ends the process.
+        JavaVMOption options[3];
         options[0].optionString = const_cast<char *>(classPath.c_str());
         options[1].optionString = const_cast<char *>("-Xrs");
+        options[2].optionString = const_cast<char *>("-Xcheck:jni");
         JavaVMInitArgs args;
         args.version = JNI_VERSION_1_8;
-        args.nOptions = 2;
+        args.nOptions = 3;
         args.options = options;
         args.ignoreUnrecognized = JNI_FALSE;
         ASSERT_EQ(JNI_CreateJavaVM(&theVM, reinterpret_cast<void **>(&mainEnv), &args), JNI_OK);
@@ -141,6 +144,28 @@ TEST(JniObject, ConstructsCallsAndReadsFields)
     VelJNIObjectPrivate byDefault("VelJniTestHelper");
     EXPECT_EQ(byDefault.callObjectMethod("getLabel", "()Ljava/lang/String;").toString(),
               VelString("default"));
+}
+
+TEST(JniObject, ObjectResultsSurviveOnAThreadTheCallAttaches)
+{
+    // The call attaches this native thread; its result is a local reference
+    // that must be taken before the thread is detached again.
+    VelJNIObjectPrivate builder("java/lang/StringBuilder");
+    ASSERT_TRUE(builder.isValid());
+    builder.callObjectMethod("append", "(I)Ljava/lang/StringBuilder;", 12);
+    VelString text;
+    VelString language;
+    std::thread native([&] {
+        text = builder.callObjectMethod("toString", "()Ljava/lang/String;").toString();
+        language = VelJNIObjectPrivate::callStaticObjectMethod("java/util/Locale", "getDefault",
+                                                               "()Ljava/util/Locale;")
+                       .callObjectMethod("getClass", "()Ljava/lang/Class;")
+                       .callObjectMethod("getName", "()Ljava/lang/String;")
+                       .toString();
+    });
+    native.join();
+    EXPECT_EQ(text, VelString("12"));
+    EXPECT_EQ(language, VelString("java.util.Locale"));
 }
 
 TEST(JniObject, WrapsExistingObjectsAndOutlivesTheLocalReference)

@@ -130,3 +130,20 @@ TEST(LaunchOptions, MalformedCommandLinesAreRefusedWithAReason)
         EXPECT_FALSE(error.empty()) << joined;
     }
 }
+
+TEST(LaunchOptions, LocaleTagsAreCheckedAndDialogAnswersKept)
+{
+    VelLaunchOptions o;
+    ASSERT_TRUE(parse({"--locale", "de_CH", "--dialog-answer=Yes", "app.so"}, &o));
+    EXPECT_EQ(o.locale, "de_CH");
+    EXPECT_EQ(o.dialogAnswer, "Yes");
+    for (const char *good : {"de", "de-CH", "es_419", "fil_PH"})
+        EXPECT_TRUE(VelLaunchOptions::validLocaleTag(good)) << good;
+    for (const char *bad : {"", "d", "de_", "de_CHX", "de_C1", "1e_CH", "de_CH_x", "de CH"})
+        EXPECT_FALSE(VelLaunchOptions::validLocaleTag(bad)) << bad;
+    std::string error;
+    EXPECT_FALSE(parse({"--locale", "ger man", "app.so"}, &o, &error));
+    EXPECT_FALSE(parse({"--locale=de/CH", "app.so"}, &o, &error));
+    EXPECT_NE(error.find("--locale"), std::string::npos);
+    EXPECT_FALSE(parse({"--dialog-answer=", "app.so"}, &o, &error));
+}

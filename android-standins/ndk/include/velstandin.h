@@ -39,6 +39,18 @@ int velStandinLiveNativeWindowCount(void);
 // the tag "ANativeWindow" and ignored.
 int velStandinNativeWindowRefCount(ANativeWindow *window);
 
+// The asset manager serving a directory, as AAssetManager_fromJava gives it
+// for an android.content.res.AssetManager over that directory, for callers
+// without a Java VM (benchmarks, fuzzers). Lives for the process; null for a
+// null name.
+struct AAssetManager;
+struct AAssetManager *velStandinAssetManagerForDirectory(const char *root);
+
+// How many times AAssetManager_openDir was called in this process (whatever
+// it answered), so that callers can tell a cached listing from one read from
+// Android again. Safe from any thread.
+long velStandinAssetDirOpenCount(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,6 +1,8 @@
 #include <android/asset_manager_jni.h>
+#include <velstandin.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -36,6 +38,8 @@ namespace
 // Guards managers. Taken alone.
 std::mutex managersMutex;
 std::map<std::string, std::unique_ptr<AAssetManager>> managers;
+
+std::atomic<long> dirOpenCount{0};
 
 std::string realPath(const std::string &path)
 {
@@ -165,8 +169,19 @@ AAsset *AAssetManager_open(AAssetManager *mgr, const char *filename, int mode)
     return asset.release();
 }
 
+AAssetManager *velStandinAssetManagerForDirectory(const char *root)
+{
+    return root ? managerFor(root) : nullptr;
+}
+
+long velStandinAssetDirOpenCount(void)
+{
+    return dirOpenCount.load();
+}
+
 AAssetDir *AAssetManager_openDir(AAssetManager *mgr, const char *dirName)
 {
+    ++dirOpenCount;
     std::string relative;
     if (!mgr || !normaliseName(dirName ? dirName : "", &relative))
         return nullptr;

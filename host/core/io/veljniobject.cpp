@@ -272,12 +272,14 @@ VEL_JNI_INSTANTIATE(jdouble)
 VelJNIObjectPrivate VelJNIObjectPrivate::callObjectMethod(const char *name, const char *signature,
                                                           ...) const
 {
+    // Held across the call: the result is a local reference, which a thread
+    // that the call attached and detached again would already have lost.
+    VelJNIEnvironmentPrivate env;
     va_list args;
     va_start(args, signature);
     const jobject result = callInstance<jobject>(object(), name, signature, args);
     va_end(args);
     VelJNIObjectPrivate wrapper;
-    VelJNIEnvironmentPrivate env;
     if (env)
         wrapper.adopt(env.jniEnv(), result);
     return wrapper;
@@ -320,12 +322,13 @@ VelJNIObjectPrivate VelJNIObjectPrivate::callStaticObjectMethod(const char *clas
                                                                 const char *name,
                                                                 const char *signature, ...)
 {
+    // Held across the call, as in callObjectMethod.
+    VelJNIEnvironmentPrivate env;
     va_list args;
     va_start(args, signature);
     const jobject result = callStatic<jobject>(className, name, signature, args);
     va_end(args);
     VelJNIObjectPrivate wrapper;
-    VelJNIEnvironmentPrivate env;
     if (env)
         wrapper.adopt(env.jniEnv(), result);
     return wrapper;

@@ -40,6 +40,8 @@ public:
         ChildRemoved = 71,
         UpdateRequest = 77,
         InputMethod = 83,
+        // The system locale changed; sent to the application object.
+        LocaleChange = 88,
         ThreadChange = 22,
         TouchBegin = 194,
         TouchUpdate = 195,

@@ -160,12 +160,16 @@ int VelEventDispatcherUNIX::doSelect(VelEventLoop::ProcessEventsFlags flags, int
 
 void VelEventDispatcherUNIX::drainWakeUp()
 {
-    // Cleared before reading: a wake-up arriving in between writes again,
-    // so it cannot be lost.
-    m_wakeUpPending.store(false);
+    // Read before clearing. Cleared first, a wake-up arriving in between
+    // wrote again, the read loop swallowed that write too, and the flag stayed
+    // set with nothing to read: every later wakeUp() saw it and wrote nothing,
+    // and the thread slept with work posted. A wake-up skipped between the read
+    // and the clear is harmless: this pass delivers posted and window-system
+    // events after draining, before it can sleep again.
     eventfd_t value;
     while (::eventfd_read(m_wakeFd, &value) == 0) {
     }
+    m_wakeUpPending.store(false);
 }
 
 void VelEventDispatcherUNIX::wakeUp()

@@ -22,6 +22,7 @@
 #include "velplatformtheme.h"
 #include "velresizeevent.h"
 #include "velscreen.h"
+#include "velsystemlocale.h"
 #include "velthread.h"
 #include "veltouchdevice_p.h"
 #include "velwindow.h"
@@ -203,6 +204,26 @@ VelWindow *VelGuiApplication::topLevelAt(const VelPoint &pos)
     return VelGuiApplicationPrivate::windowAt(pos);
 }
 
+VelWindowHit VelGuiApplication::windowHit(const VelPointer<VelWindow> &window)
+{
+    return VelGuiApplicationPrivate::windowHit(window);
+}
+
+VelWindowHit VelGuiApplicationPrivate::windowHit(const VelPointer<VelWindow> &window)
+{
+    std::lock_guard<std::mutex> lock(VelGuiApplicationPrivate::windowMutex());
+    VelWindowHit hit;
+    VelWindow *const candidate = window.data();
+    const auto &registered = VelGuiApplicationPrivate::windowsLocked();
+    // Compared by address only: a window that has left the registry may be freed already.
+    if (candidate &&
+        std::find(registered.begin(), registered.end(), candidate) != registered.end()) {
+        hit.window = window;
+        hit.geometry = candidate->d->geometry;
+    }
+    return hit;
+}
+
 VelScreen *VelGuiApplication::primaryScreen()
 {
     VelGuiApplicationPrivate *d = VelGuiApplicationPrivate::get();
@@ -340,16 +361,19 @@ void VelGuiApplication::lastWindowClosed()
 
 // ---- window registry ----
 
+// The registry and its mutex are never destroyed: other threads (input from
+// Java, a GUI thread that is not joined) may hit-test while the process runs
+// its exit-time destructors.
 std::mutex &VelGuiApplicationPrivate::windowMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static std::mutex *const mutex = new std::mutex;
+    return *mutex;
 }
 
 std::vector<VelWindow *> &VelGuiApplicationPrivate::windowsLocked()
 {
-    static std::vector<VelWindow *> windows;
-    return windows;
+    static std::vector<VelWindow *> *const windows = new std::vector<VelWindow *>;
+    return *windows;
 }
 
 void VelGuiApplicationPrivate::registerWindow(VelWindow *window)
@@ -389,11 +413,32 @@ VelScreen *&VelGuiApplicationPrivate::primaryScreenLocked()
     return primary;
 }
 
-VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelScreen *screen,
+VelWindow *VelGuiApplicationPrivate::topLevelAt(const VelPlatformScreen *platformScreen,
                                                 const std::vector<VelWindow *> &platformStack,
                                                 const VelPoint &point)
 {
     std::lock_guard<std::mutex> lock(windowMutex());
+    return topLevelAtLocked(platformScreen->m_screen, platformStack, point);
+}
+
+VelWindowHit VelGuiApplicationPrivate::hitTest(const VelPlatformScreen *platformScreen,
+                                               const std::vector<VelWindow *> &platformStack,
+                                               const VelPoint &point)
+{
+    std::lock_guard<std::mutex> lock(windowMutex());
+    VelWindowHit hit;
+    if (VelWindow *window = topLevelAtLocked(platformScreen->m_screen, platformStack, point)) {
+        // Registered windows are not yet being destroyed, so guarding it is safe here.
+        hit.window = window;
+        hit.geometry = window->d->geometry;
+    }
+    return hit;
+}
+
+VelWindow *VelGuiApplicationPrivate::topLevelAtLocked(const VelScreen *screen,
+                                                      const std::vector<VelWindow *> &platformStack,
+                                                      const VelPoint &point)
+{
     const bool isPrimary = screen && screen == primaryScreenLocked();
     const auto &registered = windowsLocked();
     // A platform's stack may name windows that are already gone: only registered windows
@@ -439,10 +484,11 @@ void VelGuiApplicationPrivate::screenAdded(VelPlatformScreen *platformScreen)
     if (!d || !platformScreen || platformScreen->m_screen)
         return;
     VelScreen *screen = new VelScreen(platformScreen);
-    platformScreen->m_screen = screen;
     d->screens.push_back(screen);
     {
+        // The hit test reads a platform screen's VelScreen from other threads.
         std::lock_guard<std::mutex> lock(windowMutex());
+        platformScreen->m_screen = screen;
         primaryScreenLocked() = d->screens.front();
     }
     self.load()->screenAdded(screen);
@@ -452,7 +498,10 @@ void VelGuiApplicationPrivate::screenRemoved(VelPlatformScreen *platformScreen)
 {
     VelGuiApplicationPrivate *d = get();
     VelScreen *screen = platformScreen->m_screen;
-    platformScreen->m_screen = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(windowMutex());
+        platformScreen->m_screen = nullptr;
+    }
     if (!d || !screen)
         return;
     d->screens.erase(std::remove(d->screens.begin(), d->screens.end(), screen), d->screens.end());
@@ -518,6 +567,11 @@ void VelGuiApplicationPrivate::processApplicationState(Vel::ApplicationState sta
     if (!d || d->applicationState == state)
         return;
     d->applicationState = state;
+    // A platform whose settings change while the app is in the background
+    // (Android restarts or resumes the activity) has them read again when
+    // the app comes back.
+    if (state == Vel::ApplicationActive)
+        VelSystemLocale::notifyLocaleChanged();
     self.load()->applicationStateChanged(int(state));
 }
 

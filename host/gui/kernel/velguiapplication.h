@@ -3,6 +3,7 @@
 
 #include "velcoreapplication.h"
 #include "velguinamespace.h"
+#include "velplatformscreen.h"
 #include "velpoint.h"
 
 #include <memory>
@@ -39,6 +40,9 @@ public:
     static std::vector<VelWindow *> allWindows();
     static std::vector<VelWindow *> topLevelWindows();
     static VelWindow *topLevelAt(const VelPoint &pos);
+    // Any thread: the window (when it is still registered) with its current geometry,
+    // read under the window lock; an empty hit once the window's destruction has begun.
+    static VelWindowHit windowHit(const VelPointer<VelWindow> &window);
 
     static VelScreen *primaryScreen();
     static std::vector<VelScreen *> screens();

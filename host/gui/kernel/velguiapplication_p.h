@@ -2,6 +2,7 @@
 #define VELGUIAPPLICATION_P_H
 
 #include "velguinamespace.h"
+#include "velplatformscreen.h"
 #include "velpointer.h"
 #include "velpointf.h"
 #include "velrect.h"
@@ -44,9 +45,20 @@ public:
     static void moveWindowToBottom(VelWindow *window);
     // The primary screen as the hit test sees it (guarded by windowMutex()).
     static VelScreen *&primaryScreenLocked();
-    static VelWindow *topLevelAt(const VelScreen *screen,
+    // The platform screen's VelScreen is read under the lock too: screens are announced
+    // on the GUI thread while other threads hit-test.
+    static VelWindow *topLevelAt(const VelPlatformScreen *platformScreen,
                                  const std::vector<VelWindow *> &platformStack,
                                  const VelPoint &point);
+    // The same hit test, with the window guarded and its geometry read under the lock.
+    static VelWindowHit hitTest(const VelPlatformScreen *platformScreen,
+                                const std::vector<VelWindow *> &platformStack,
+                                const VelPoint &point);
+
+    static VelWindowHit windowHit(const VelPointer<VelWindow> &window);
+    static VelWindow *topLevelAtLocked(const VelScreen *screen,
+                                       const std::vector<VelWindow *> &platformStack,
+                                       const VelPoint &point);
 
     static void screenAdded(VelPlatformScreen *platformScreen);
     static void screenRemoved(VelPlatformScreen *platformScreen);

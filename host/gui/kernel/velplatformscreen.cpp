@@ -63,7 +63,13 @@ VelString VelPlatformScreen::name() const
 VelWindow *VelPlatformScreen::topLevelAt(const VelPoint &point) const
 {
     const std::vector<VelWindow *> stack = windowStack();
-    return VelGuiApplicationPrivate::topLevelAt(m_screen, stack, point);
+    return VelGuiApplicationPrivate::topLevelAt(this, stack, point);
+}
+
+VelWindowHit VelPlatformScreen::topLevelHitAt(const VelPoint &point) const
+{
+    const std::vector<VelWindow *> stack = windowStack();
+    return VelGuiApplicationPrivate::hitTest(this, stack, point);
 }
 
 std::vector<VelWindow *> VelPlatformScreen::windowStack() const

@@ -3,6 +3,7 @@
 
 #include "velguinamespace.h"
 #include "velpoint.h"
+#include "velpointer.h"
 #include "velrect.h"
 #include "velsizef.h"
 #include "velstring.h"
@@ -13,6 +14,14 @@
 class VelPlatformCursor;
 class VelScreen;
 class VelWindow;
+
+// A top-level window found by a thread other than the GUI thread: a guarded pointer and
+// the geometry it had, both read under the window lock, so that neither can come from a
+// window destroyed meanwhile. Empty when no window was found.
+struct VelWindowHit {
+    VelPointer<VelWindow> window;
+    VelRect geometry;
+};
 
 using VelDpi = std::pair<double, double>;
 
@@ -46,6 +55,9 @@ public:
     // keeps one, else from the application's own order (creation, raise and lower).
     // Safe to call from any thread.
     virtual VelWindow *topLevelAt(const VelPoint &point) const;
+    // The host's hit test of topLevelAt, answered as a hit that stays safe to hold on any
+    // thread.
+    VelWindowHit topLevelHitAt(const VelPoint &point) const;
     // The top-level windows of this screen from bottom to top, when the platform keeps a
     // stacking order; default: empty (the platform keeps none).
     virtual std::vector<VelWindow *> windowStack() const;

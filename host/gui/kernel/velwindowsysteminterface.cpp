@@ -139,9 +139,9 @@ struct ScreenOrientationEvent : ScreenEvent {
 };
 
 struct MouseEvent : VelWindowSystemEvent {
-    MouseEvent(VelWindow *w, const VelPointF &l, const VelPointF &g, Vel::MouseButtons b,
-               Vel::KeyboardModifiers m)
-        : VelWindowSystemEvent(Mouse, w), local(l), global(g), buttons(b), modifiers(m)
+    MouseEvent(const VelPointer<VelWindow> &w, bool given, const VelPointF &l, const VelPointF &g,
+               Vel::MouseButtons b, Vel::KeyboardModifiers m)
+        : VelWindowSystemEvent(Mouse, w, given), local(l), global(g), buttons(b), modifiers(m)
     {
     }
     void deliver() override
@@ -175,9 +175,9 @@ struct KeyEvent : VelWindowSystemEvent {
 };
 
 struct TouchEvent : VelWindowSystemEvent {
-    TouchEvent(VelWindow *w, VelTouchDevice *d, std::vector<VelTouchEvent::TouchPoint> p,
-               Vel::KeyboardModifiers m)
-        : VelWindowSystemEvent(Touch, w), device(d), points(std::move(p)), modifiers(m)
+    TouchEvent(const VelPointer<VelWindow> &w, bool given, VelTouchDevice *d,
+               std::vector<VelTouchEvent::TouchPoint> p, Vel::KeyboardModifiers m)
+        : VelWindowSystemEvent(Touch, w, given), device(d), points(std::move(p)), modifiers(m)
     {
     }
     void deliver() override
@@ -217,8 +217,11 @@ void enqueue(VelWindowSystemEvent *event)
 
 VelWindowSystemEventQueue &VelWindowSystemEventQueue::instance()
 {
-    static VelWindowSystemEventQueue queue;
-    return queue;
+    // Never destroyed: threads the process does not join (Java threads, an
+    // application thread still winding down) may queue events while exit-time
+    // destructors run.
+    static VelWindowSystemEventQueue *const queue = new VelWindowSystemEventQueue;
+    return *queue;
 }
 
 void VelWindowSystemEventQueue::enqueue(std::unique_ptr<VelWindowSystemEvent> event)
@@ -459,6 +462,15 @@ void VelWindowSystemInterface::handleTouchEvent(VelWindow *window, VelTouchDevic
                                                 const std::vector<TouchPoint> &points,
                                                 Vel::KeyboardModifiers modifiers)
 {
+    handleTouchEvent(VelPointer<VelWindow>(window), device, points, modifiers);
+}
+
+void VelWindowSystemInterface::handleTouchEvent(const VelPointer<VelWindow> &window,
+                                                VelTouchDevice *device,
+                                                const std::vector<TouchPoint> &points,
+                                                Vel::KeyboardModifiers modifiers)
+{
+    const bool windowGiven = !window.isNull();
     if (!velIsTouchDeviceRegistered(device)) {
         velWarning("VelWindowSystemInterface: touch event from an unregistered device dropped");
         return;
@@ -469,14 +481,23 @@ void VelWindowSystemInterface::handleTouchEvent(VelWindow *window, VelTouchDevic
     converted.reserve(points.size());
     for (const TouchPoint &point : points)
         converted.push_back(convertTouchPoint(point));
-    enqueue(new TouchEvent(window, device, std::move(converted), modifiers));
+    enqueue(new TouchEvent(window, windowGiven, device, std::move(converted), modifiers));
 }
 
 void VelWindowSystemInterface::handleMouseEvent(VelWindow *window, const VelPointF &local,
                                                 const VelPointF &global, Vel::MouseButtons buttons,
                                                 Vel::KeyboardModifiers modifiers)
 {
-    enqueue(new MouseEvent(window, local, global, buttons, modifiers));
+    handleMouseEvent(VelPointer<VelWindow>(window), local, global, buttons, modifiers);
+}
+
+void VelWindowSystemInterface::handleMouseEvent(const VelPointer<VelWindow> &window,
+                                                const VelPointF &local, const VelPointF &global,
+                                                Vel::MouseButtons buttons,
+                                                Vel::KeyboardModifiers modifiers)
+{
+    const bool windowGiven = !window.isNull();
+    enqueue(new MouseEvent(window, windowGiven, local, global, buttons, modifiers));
 }
 
 bool VelWindowSystemInterface::handleKeyEvent(VelWindow *window, VelEvent::Type type, int key,

@@ -4,6 +4,7 @@
 #include "velcoreevent.h"
 #include "veleventloop.h"
 #include "velguinamespace.h"
+#include "velpointer.h"
 #include "velpointf.h"
 #include "velrect.h"
 #include "velrectf.h"
@@ -66,11 +67,22 @@ public:
     static void handleTouchEvent(VelWindow *window, VelTouchDevice *device,
                                  const std::vector<TouchPoint> &points,
                                  Vel::KeyboardModifiers modifiers = Vel::NoModifier);
+    // The same for a window that a thread other than the GUI thread found (see
+    // VelPlatformScreen::topLevelHitAt): a raw pointer could already be dangling there. A
+    // window that was found but is gone by delivery drops the event.
+    static void handleTouchEvent(const VelPointer<VelWindow> &window, VelTouchDevice *device,
+                                 const std::vector<TouchPoint> &points,
+                                 Vel::KeyboardModifiers modifiers = Vel::NoModifier);
     // buttons is the full state after the event; presses and releases are derived from
     // the change. A null window: the window under the global position, else the window
     // holding the implicit grab of a pressed button, else the event is dropped.
     static void handleMouseEvent(VelWindow *window, const VelPointF &local, const VelPointF &global,
                                  Vel::MouseButtons buttons,
+                                 Vel::KeyboardModifiers modifiers = Vel::NoModifier);
+    // The same for a guarded window; one that is gone by delivery still updates the
+    // button state but reaches no window.
+    static void handleMouseEvent(const VelPointer<VelWindow> &window, const VelPointF &local,
+                                 const VelPointF &global, Vel::MouseButtons buttons,
                                  Vel::KeyboardModifiers modifiers = Vel::NoModifier);
     // type is KeyPress or KeyRelease; a null window means the focus window.
     static bool handleKeyEvent(VelWindow *window, VelEvent::Type type, int key,

@@ -38,6 +38,12 @@ struct VelWindowSystemEvent {
         : kind(kind), window(target), windowGiven(target != nullptr)
     {
     }
+    // A window named by a thread that found it under the window lock: it counts as given
+    // even when it is destroyed before the event is built.
+    VelWindowSystemEvent(Kind kind, const VelPointer<VelWindow> &target, bool given)
+        : kind(kind), window(target), windowGiven(given)
+    {
+    }
     virtual ~VelWindowSystemEvent() = default;
 
     bool isUserInput() const { return kind == Mouse || kind == Key || kind == Touch; }

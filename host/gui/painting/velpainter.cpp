@@ -306,6 +306,25 @@ void VelPainter::drawCoverageMask(int x, int y, const VelImage &mask, const VelC
     }
 }
 
+double VelPainter::horizontalAdvance(const VelFont &font, const VelString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    VelFontEngine *engine = VelFontDatabase::findFont(font.fontDef());
+    if (!engine)
+        return 0;
+    int count = text.length();
+    VelGlyphLayout layout(count);
+    if (!engine->stringToCMap(text.constData(), text.length(), &layout, &count, 0))
+        return 0;
+    layout.numGlyphs = count;
+    engine->doKerning(&layout, 0);
+    VelFixed advance;
+    for (int i = 0; i < layout.numGlyphs; ++i)
+        advance += layout.advances_x[i];
+    return advance.toReal();
+}
+
 void VelPainter::drawText(const VelPointF &position, const VelString &text)
 {
     if (!isActive() || text.isEmpty() || !m_pen.isValid())

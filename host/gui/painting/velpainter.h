@@ -62,6 +62,9 @@ public:
     // Draws text in the pen colour; position is the left end of the baseline.
     void drawText(const VelPointF &position, const VelString &text);
     void drawText(int x, int y, const VelString &text) { drawText(VelPointF(x, y), text); }
+    // How far drawText moves the pen for text in that font, in pixels (0 when
+    // no font engine serves the font).
+    static double horizontalAdvance(const VelFont &font, const VelString &text);
     // Blends an 8-bit coverage mask (Indexed8/Alpha8/Grayscale8: value =
     // coverage; Mono/MonoLSB: set bits; ARGB32/RGB32: per-channel coverage)
     // in the given colour with its top-left corner at (x, y).

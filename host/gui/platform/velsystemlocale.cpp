@@ -107,6 +107,11 @@ VelSystemLocale::VelSystemLocale()
 
 VelSystemLocale::~VelSystemLocale()
 {
+    uninstall();
+}
+
+void VelSystemLocale::uninstall()
+{
     Registry &r = registry();
     std::unique_lock<std::mutex> lock(r.mutex);
     for (auto it = r.installed.begin(); it != r.installed.end(); ++it) {

@@ -85,6 +85,13 @@ public:
     static void notifyLocaleChanged();
     static bool hasInstalledBackend();
 
+protected:
+    // Removes the backend and waits for the calls other threads are making
+    // into it. A backend whose answers use members of its own calls this
+    // first thing in its destructor, while those members still exist; the
+    // base destructor does it again, harmlessly.
+    void uninstall();
+
 private:
     VEL_DISABLE_COPY(VelSystemLocale)
 };

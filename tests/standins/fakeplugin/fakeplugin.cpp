@@ -8,6 +8,8 @@
 
 #include "fakeplugin.h"
 
+#include "fakeinput.h"
+
 #include <android/asset_manager_jni.h>
 #include <android/log.h>
 #include <android/native_window_jni.h>
@@ -205,6 +207,8 @@ void setSurface(JNIEnv *env, jclass, jobject surface)
         if (xid)
             paint(xid, std::strtoul(colour, nullptr, 16));
     }
+    if (window)
+        velFakeInputSurfaceArrived(env, velNativeClass);
 }
 
 void destroySurface(JNIEnv *, jclass)
@@ -297,6 +301,8 @@ JNIEXPORT jint JNI_OnLoad(JavaVM *vm, void *)
         env->ExceptionClear();
         return fail("RegisterNatives failed");
     }
+    if (!velFakeInputRegister(env, cls))
+        return fail("RegisterNatives failed for the input natives");
     jmethodID activity = env->GetStaticMethodID(cls, "activity", "()Landroid/app/Activity;");
     jobject activityLocal = activity ? env->CallStaticObjectMethod(cls, activity) : nullptr;
     if (!activityLocal) {

@@ -15,6 +15,22 @@ public final class Rect {
         this.bottom = bottom;
     }
 
+    public void set(Rect other) {
+        left = other.left;
+        top = other.top;
+        right = other.right;
+        bottom = other.bottom;
+    }
+
+    /** Exclusive right and bottom edges: (left, top) is in, (right, bottom) is not. */
+    public boolean contains(int x, int y) {
+        return left < right && top < bottom && x >= left && x < right && y >= top && y < bottom;
+    }
+
+    public boolean isEmpty() {
+        return left >= right || top >= bottom;
+    }
+
     public int width() {
         return right - left;
     }

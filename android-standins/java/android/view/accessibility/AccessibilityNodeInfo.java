@@ -1,5 +1,6 @@
 package android.view.accessibility;
 
+import android.graphics.Rect;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -18,6 +19,7 @@ public class AccessibilityNodeInfo {
     private boolean mClickable;
     private int mActions;
     private CharSequence mContentDescription;
+    private final Rect mBoundsInScreen = new Rect();
 
     public static AccessibilityNodeInfo obtain() {
         return new AccessibilityNodeInfo();
@@ -75,6 +77,15 @@ public class AccessibilityNodeInfo {
     public void setContentDescription(CharSequence description) {
         record("setContentDescription(" + description + ")");
         mContentDescription = description;
+    }
+
+    public void setBoundsInScreen(Rect bounds) {
+        record("setBoundsInScreen(" + bounds + ")");
+        mBoundsInScreen.set(bounds);
+    }
+
+    public void getBoundsInScreen(Rect outBounds) {
+        outBounds.set(mBoundsInScreen);
     }
 
     public int getTextSelectionStart() {

@@ -88,8 +88,8 @@ public final class VelNative {
     // Guards sClipboardText.
     private static final Object sClipboardLock = new Object();
     private static String sClipboardText;
-    private static volatile boolean sKeyboardVisible;
     private static volatile boolean sFullScreen;
+    private static volatile boolean sFailMenuCalls;
 
     /** Makes this the activity that activity() hands to the plugin. */
     public static void setActivity(Activity activity) {
@@ -160,38 +160,47 @@ public final class VelNative {
 
     public static void showSoftwareKeyboard(int x, int y, int width, int height, int inputHints) {
         VelCallLog.record("showSoftwareKeyboard", x, y, width, height, inputHints);
-        sKeyboardVisible = true;
+        VelSoftKeyboard.show(x, y, width, height, inputHints);
     }
 
     public static void resetSoftwareKeyboard() {
         VelCallLog.record("resetSoftwareKeyboard");
+        VelSoftKeyboard.reset();
     }
 
     public static void hideSoftwareKeyboard() {
         VelCallLog.record("hideSoftwareKeyboard");
-        sKeyboardVisible = false;
+        VelSoftKeyboard.hide();
     }
 
     public static boolean isSoftwareKeyboardVisible() {
         VelCallLog.record("isSoftwareKeyboardVisible");
-        return sKeyboardVisible;
+        return VelSoftKeyboard.isShown();
     }
 
     public static void updateSelection(int selStart, int selEnd, int candidatesStart,
             int candidatesEnd) {
         VelCallLog.record("updateSelection", selStart, selEnd, candidatesStart, candidatesEnd);
+        VelSoftKeyboard.selectionChanged(selStart, selEnd, candidatesStart, candidatesEnd);
     }
 
     public static void openContextMenu() {
         VelCallLog.record("openContextMenu");
+        if (sFailMenuCalls)
+            throw new IllegalStateException("openContextMenu refused");
+        VelMenuPresenter.requestOpenContextMenu();
     }
 
     public static void closeContextMenu() {
         VelCallLog.record("closeContextMenu");
+        if (sFailMenuCalls)
+            throw new IllegalStateException("closeContextMenu refused");
+        VelMenuPresenter.requestCloseContextMenu();
     }
 
     public static void resetOptionsMenu() {
         VelCallLog.record("resetOptionsMenu");
+        VelMenuPresenter.requestOptionsMenuReset();
     }
 
     // ---- for the launcher and tests ----
@@ -233,11 +242,23 @@ public final class VelNative {
         }
     }
 
+    /** What another app pasting would get; not recorded as a plugin call. */
+    public static String clipboardTextFromOutside() {
+        synchronized (sClipboardLock) {
+            return sClipboardText;
+        }
+    }
+
     public static boolean isFullScreen() {
         return sFullScreen;
     }
 
+    /** Makes openContextMenu and closeContextMenu throw, as a broken Java side would. */
+    public static void setFailMenuCalls(boolean fail) {
+        sFailMenuCalls = fail;
+    }
+
     public static void setSoftwareKeyboardVisible(boolean visible) {
-        sKeyboardVisible = visible;
+        VelSoftKeyboard.setShown(visible);
     }
 }

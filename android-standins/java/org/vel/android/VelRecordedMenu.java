@@ -69,6 +69,19 @@ public class VelRecordedMenu implements ContextMenu {
         return this;
     }
 
+    /**
+     * Each item as "id|order|title|checkable|checked|enabled|visible|icon",
+     * where icon is "WxH" of a bitmap drawable or "-" for none.
+     */
+    public String[] itemLines() {
+        synchronized (mLock) {
+            final String[] lines = new String[mItems.size()];
+            for (int i = 0; i < lines.length; ++i)
+                lines[i] = mItems.get(i).line();
+            return lines;
+        }
+    }
+
     public CharSequence headerTitle() {
         synchronized (mLock) {
             return mHeaderTitle;

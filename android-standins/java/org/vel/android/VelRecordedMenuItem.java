@@ -32,6 +32,25 @@ public class VelRecordedMenuItem implements MenuItem {
         }
     }
 
+    String line() {
+        synchronized (mLock) {
+            final String icon = mIcon == null
+                    ? "-"
+                    : mIcon.getIntrinsicWidth() + "x" + mIcon.getIntrinsicHeight();
+            return mItemId + "|" + mOrder + "|" + mTitle + "|" + mCheckable + "|" + mChecked
+                    + "|" + mEnabled + "|" + mVisible + "|" + icon;
+        }
+    }
+
+    /** The icon's pixel bytes (R, G, B, A each), or null without a bitmap icon. */
+    public byte[] iconBytes() {
+        synchronized (mLock) {
+            if (!(mIcon instanceof android.graphics.drawable.BitmapDrawable))
+                return null;
+            return ((android.graphics.drawable.BitmapDrawable) mIcon).getBitmap().copyPixelBytes();
+        }
+    }
+
     @Override
     public int getGroupId() {
         return mGroupId;

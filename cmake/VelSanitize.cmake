@@ -1,0 +1,42 @@
+# VEL_SANITIZE: build everything with a sanitizer, in a build directory of its
+# own (-DVEL_SANITIZE=thread or -DVEL_SANITIZE=address,undefined).
+#
+# The tests host a real Java VM, which the sanitizers do not instrument; the
+# run-time options it needs are set on every test (vel_add_gtest) from
+# VEL_SANITIZER_TEST_ENVIRONMENT:
+# - AddressSanitizer leaves SIGSEGV to the VM, which uses it for null checks
+#   and safepoints, and does not look for leaks (the VM keeps its heap to the
+#   end of the process);
+# - ThreadSanitizer suppresses the VM's own races by library only (see
+#   cmake/sanitizers/tsan.supp); the project's code is never suppressed.
+set(VEL_SANITIZE "" CACHE STRING "Sanitizers to build with: thread, or address,undefined")
+set_property(CACHE VEL_SANITIZE PROPERTY STRINGS "" thread "address,undefined")
+set(VEL_SANITIZER_TEST_ENVIRONMENT "")
+
+if(VEL_SANITIZE STREQUAL "")
+  return()
+endif()
+
+if(VEL_SANITIZE STREQUAL "thread")
+  set(VEL_TSAN_SUPPRESSIONS ${CMAKE_CURRENT_LIST_DIR}/sanitizers/tsan.supp)
+  # second_deadlock_stack: both stacks of a lock-order report; halt_on_error:
+  # a report fails the test instead of scrolling by.
+  list(APPEND VEL_SANITIZER_TEST_ENVIRONMENT
+    "TSAN_OPTIONS=suppressions=${VEL_TSAN_SUPPRESSIONS}:second_deadlock_stack=1:halt_on_error=1:exitcode=66:report_signal_unsafe=0")
+elseif(VEL_SANITIZE STREQUAL "address,undefined" OR VEL_SANITIZE STREQUAL "address"
+       OR VEL_SANITIZE STREQUAL "undefined")
+  list(APPEND VEL_SANITIZER_TEST_ENVIRONMENT
+    "ASAN_OPTIONS=handle_segv=0:allow_user_segv_handler=1:detect_leaks=0:use_sigaltstack=0:detect_stack_use_after_return=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+else()
+  message(FATAL_ERROR "VEL_SANITIZE: '${VEL_SANITIZE}' is not one of: thread, address,undefined")
+endif()
+
+set(vel_sanitize_flags -fsanitize=${VEL_SANITIZE} -fno-omit-frame-pointer)
+if(VEL_SANITIZE MATCHES "undefined")
+  # A report must fail the test, not only print.
+  list(APPEND vel_sanitize_flags -fno-sanitize-recover=undefined)
+endif()
+add_compile_options(${vel_sanitize_flags})
+add_link_options(-fsanitize=${VEL_SANITIZE})
+message(STATUS "Sanitizers: ${VEL_SANITIZE}")
