@@ -178,4 +178,147 @@ TEST(IoResources, RejectsUnknownFormatVersion)
     EXPECT_TRUE(velUnregisterResourceData(1, tree, names, data));
 }
 
+// Builders for hand-made sets: 16-byte nodes, counted UTF-16 names, data blobs.
+std::vector<unsigned char> &putU32(std::vector<unsigned char> &out, veluint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    return out;
+}
+
+void putNode(std::vector<unsigned char> &tree, veluint32 nameOffset, unsigned flags, veluint32 a,
+             veluint32 b)
+{
+    putU32(tree, nameOffset);
+    putU32(tree, flags);
+    putU32(tree, a);
+    putU32(tree, b);
+}
+
+std::vector<unsigned char> namesBlob(const std::string &ascii)
+{
+    std::vector<unsigned char> names = {static_cast<unsigned char>(ascii.size()), 0};
+    for (char c : ascii) {
+        names.push_back(static_cast<unsigned char>(c));
+        names.push_back(0);
+    }
+    return names;
+}
+
+// Registers a set of known sizes for the lifetime of the object.
+struct SizedSet {
+    std::vector<unsigned char> tree, names, data;
+    bool registered = false;
+
+    SizedSet(std::vector<unsigned char> t, std::vector<unsigned char> n,
+             std::vector<unsigned char> d)
+        : tree(std::move(t)), names(std::move(n)), data(std::move(d))
+    {
+        registered = velRegisterSizedResourceData(1, tree.data(), tree.size(), names.data(),
+                                                  names.size(), data.data(), data.size());
+    }
+    ~SizedSet()
+    {
+        if (registered)
+            velUnregisterResourceData(1, tree.data(), names.data(), data.data());
+    }
+};
+
+TEST(IoResourcesDamaged, SizedSetReadsLikeACompiledOne)
+{
+    std::vector<unsigned char> tree;
+    putNode(tree, 0, VelResource::Directory, 1, 1);
+    putNode(tree, 0, 0, 0, 0);
+    std::vector<unsigned char> data;
+    putU32(data, 2).push_back('o');
+    data.push_back('k');
+    const SizedSet set(tree, namesBlob("dmg-ok"), data);
+    ASSERT_TRUE(set.registered);
+    EXPECT_EQ(readResource(VelString(":/dmg-ok")), VelByteArray("ok"));
+    EXPECT_TRUE(VelDir(VelString(":/")).entryList().contains(VelString("dmg-ok")));
+}
+
+TEST(IoResourcesDamaged, OffsetsAndCountsOutsideTheBlobsReadAsMissing)
+{
+    // A root claiming children past the tree's end.
+    std::vector<unsigned char> tree;
+    putNode(tree, 0, VelResource::Directory, 0xffff, 1);
+    putNode(tree, 0, 0, 0, 0);
+    std::vector<unsigned char> data;
+    putU32(data, 1).push_back('x');
+    {
+        const SizedSet set(tree, namesBlob("dmg-a"), data);
+        ASSERT_TRUE(set.registered);
+        EXPECT_FALSE(VelFile::exists(VelString(":/dmg-a")));
+    }
+    // A name offset past the names, and a data offset past the data.
+    tree.clear();
+    putNode(tree, 0, VelResource::Directory, 2, 1);
+    putNode(tree, 1000, 0, 0, 0);
+    putNode(tree, 0, 0, 1000, 0);
+    {
+        const SizedSet set(tree, namesBlob("dmg-b"), data);
+        ASSERT_TRUE(set.registered);
+        EXPECT_FALSE(VelFile::exists(VelString(":/dmg-b")));
+        EXPECT_FALSE(VelResource::lookup(VelString("/dmg-b")).exists);
+    }
+    // A stored size larger than the data that follows it.
+    tree.clear();
+    putNode(tree, 0, VelResource::Directory, 1, 1);
+    putNode(tree, 0, 0, 0, 0);
+    std::vector<unsigned char> shortData;
+    putU32(shortData, 100).push_back('x');
+    const SizedSet set(tree, namesBlob("dmg-c"), shortData);
+    ASSERT_TRUE(set.registered);
+    EXPECT_FALSE(VelFile::exists(VelString(":/dmg-c")));
+}
+
+TEST(IoResourcesDamaged, TreeWithoutARootDirectoryIsRefused)
+{
+    std::vector<unsigned char> file;
+    putNode(file, 0, 0, 0, 0);
+    const std::vector<unsigned char> names = namesBlob("r");
+    const std::vector<unsigned char> data(4, 0);
+    EXPECT_FALSE(velRegisterSizedResourceData(1, file.data(), file.size(), names.data(),
+                                              names.size(), data.data(), data.size()));
+    std::vector<unsigned char> root;
+    putNode(root, 0, VelResource::Directory, 0, 0);
+    EXPECT_FALSE(velRegisterSizedResourceData(1, root.data(), root.size() - 1, names.data(),
+                                              names.size(), data.data(), data.size()));
+}
+
+TEST(IoResourcesDamaged, DirectoryListingItselfResolvesOnlyAsDeepAsThePath)
+{
+    std::vector<unsigned char> tree;
+    putNode(tree, 0, VelResource::Directory, 1, 0); // the root is its own child "dmg-loop"
+    const SizedSet set(tree, namesBlob("dmg-loop"), std::vector<unsigned char>(4, 0));
+    ASSERT_TRUE(set.registered);
+    EXPECT_TRUE(VelFileInfo(VelString(":/dmg-loop/dmg-loop/dmg-loop")).isDir());
+    EXPECT_EQ(VelDir(VelString(":/dmg-loop")).entryList(), VelStringList{VelString("dmg-loop")});
+}
+
+// The uncompressed size in front of a zlib stream is trusted for the output
+// buffer; sizes no stream of that length could produce must not be allocated
+// or written to, also in sets registered without sizes.
+TEST(IoResourcesDamaged, ImpossibleUncompressedSizeIsRefusedBeforeAllocating)
+{
+    static const unsigned char names[] = {6, 0, 'd', 0, 'm', 0, 'g', 0, '-', 0, 'z', 0, '1', 0};
+    for (const veluint32 claimed : {0xfffffff0u, 0x7fffffffu, 40000u}) {
+        std::vector<unsigned char> tree;
+        putNode(tree, 0, VelResource::Directory, 1, 1);
+        putNode(tree, 0, VelResource::Compressed, 0, 0);
+        std::vector<unsigned char> data;
+        putU32(data, 8);
+        putU32(data, claimed);
+        for (unsigned char c : {0x78, 0x9c, 0x03, 0x00})
+            data.push_back(c); // a zlib stream of nothing
+        ASSERT_TRUE(velRegisterResourceData(1, tree.data(), names, data.data()));
+        VelFile file(VelString(":/dmg-z1"));
+        EXPECT_EQ(file.size(), velint64(claimed));
+        EXPECT_FALSE(file.open(VelIODevice::ReadOnly)) << claimed;
+        EXPECT_TRUE(VelResource::lookup(VelString("/dmg-z1")).contents().isEmpty());
+        EXPECT_TRUE(velUnregisterResourceData(1, tree.data(), names, data.data()));
+    }
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "velbytearray.h"
 #include "velstring.h"
 
+#include <cstddef>
 #include <memory>
 
 // Compiled resources, format version 1.
@@ -40,6 +41,14 @@
 // initialisers and destructors. The blobs must stay valid while registered.
 bool velRegisterResourceData(int version, const unsigned char *tree, const unsigned char *names,
                              const unsigned char *data);
+// The same for blobs whose sizes are known, such as a set read from a file:
+// every node index, name, data offset and stored size is checked against
+// them, so damaged or hostile blobs read as missing entries instead of
+// reading outside the blobs. A tree without a root directory is refused.
+// Unregistered with velUnregisterResourceData().
+bool velRegisterSizedResourceData(int version, const unsigned char *tree, size_t treeSize,
+                                  const unsigned char *names, size_t namesSize,
+                                  const unsigned char *data, size_t dataSize);
 bool velUnregisterResourceData(int version, const unsigned char *tree, const unsigned char *names,
                                const unsigned char *data);
 
