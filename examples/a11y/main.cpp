@@ -4,6 +4,7 @@
 // work by tap and through accessibility actions alike.
 
 #include "a11yform.h"
+#include "velexamplebackingstore.h"
 
 #include "velaccessibleactioninterface.h"
 #include "velaccessibleobject.h"
@@ -146,20 +147,8 @@ protected:
 private:
     void render()
     {
-        const VelRect rect(VelPoint(0, 0), geometry().size());
-        if (rect.isEmpty() || !handle())
-            return;
-        if (!m_store)
-            m_store.reset(
-                VelGuiApplication::platformIntegration()->createPlatformBackingStore(this));
-        if (m_storeSize != rect.size()) {
-            m_store->resize(rect.size(), VelRegion());
-            m_storeSize = rect.size();
-        }
-        m_store->beginPaint(VelRegion(rect));
-        paint(m_store->paintDevice(), rect);
-        m_store->endPaint();
-        m_store->flush(this, VelRegion(rect), VelPoint());
+        m_store.render(
+            this, [this](VelPaintDevice *device, const VelRect &rect) { paint(device, rect); });
     }
 
     void paint(VelPaintDevice *device, const VelRect &rect) const
@@ -203,8 +192,7 @@ private:
 
     std::array<FormItemAccessible *, FormItemCount> m_items{}; // owned by the registry
     bool m_checked = false;
-    std::unique_ptr<VelPlatformBackingStore> m_store;
-    VelSize m_storeSize;
+    VelExampleBackingStore m_store;
 };
 
 FormItemAccessible::FormItemAccessible(VelObject *object, FormWindow *window, int index)

@@ -2,6 +2,7 @@
 // bands and a line of text.
 
 #include "velcolor.h"
+#include "velexamplebackingstore.h"
 #include "velexposeevent.h"
 #include "velfont.h"
 #include "velguiapplication.h"
@@ -33,20 +34,8 @@ protected:
 private:
     void render()
     {
-        const VelRect rect(VelPoint(0, 0), geometry().size());
-        if (rect.isEmpty() || !handle())
-            return;
-        if (!m_store)
-            m_store.reset(
-                VelGuiApplication::platformIntegration()->createPlatformBackingStore(this));
-        if (m_storeSize != rect.size()) {
-            m_store->resize(rect.size(), VelRegion());
-            m_storeSize = rect.size();
-        }
-        m_store->beginPaint(VelRegion(rect));
-        paint(m_store->paintDevice(), rect);
-        m_store->endPaint();
-        m_store->flush(this, VelRegion(rect), VelPoint());
+        m_store.render(
+            this, [this](VelPaintDevice *device, const VelRect &rect) { paint(device, rect); });
     }
 
     static void paint(VelPaintDevice *device, const VelRect &rect)
@@ -66,8 +55,7 @@ private:
         painter.end();
     }
 
-    std::unique_ptr<VelPlatformBackingStore> m_store;
-    VelSize m_storeSize;
+    VelExampleBackingStore m_store;
 };
 
 } // namespace

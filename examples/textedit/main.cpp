@@ -7,6 +7,7 @@
 // "Quit?" in a native message box.
 
 #include "textfield.h"
+#include "velexamplebackingstore.h"
 
 #include "velclipboard.h"
 #include "velcolor.h"
@@ -152,20 +153,10 @@ private:
 
     void render()
     {
-        const VelRect rect(VelPoint(0, 0), geometry().size());
-        if (rect.isEmpty() || !handle() || !isExposed())
+        if (!isExposed())
             return;
-        if (!m_store)
-            m_store.reset(
-                VelGuiApplication::platformIntegration()->createPlatformBackingStore(this));
-        if (m_storeSize != rect.size()) {
-            m_store->resize(rect.size(), VelRegion());
-            m_storeSize = rect.size();
-        }
-        m_store->beginPaint(VelRegion(rect));
-        paint(m_store->paintDevice(), rect);
-        m_store->endPaint();
-        m_store->flush(this, VelRegion(rect), VelPoint());
+        m_store.render(
+            this, [this](VelPaintDevice *device, const VelRect &rect) { paint(device, rect); });
     }
 
     void paint(VelPaintDevice *device, const VelRect &rect)
@@ -237,8 +228,7 @@ private:
     }
 
     TextField *m_field;
-    std::unique_ptr<VelPlatformBackingStore> m_store;
-    VelSize m_storeSize;
+    VelExampleBackingStore m_store;
     bool m_buttonHeld = false;
     int m_presses = 0;
 };
