@@ -7,11 +7,16 @@
 #include "velpointer.h"
 #include "velsemaphore.h"
 #include "velthread.h"
+#include "velthread_p.h"
 #include "veltimer.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -453,6 +458,42 @@ TEST(KernelThreads, DeleteLaterIsHonouredWhenTheThreadFinishes)
     thread.quit();
     ASSERT_TRUE(thread.wait(DeadlockGuardMs));
     EXPECT_TRUE(guard.isNull());
+}
+
+// An object with timers moved to a thread that is just starting its loop:
+// both ask for the thread's dispatcher at once. The one that loses must drop
+// its own dispatcher without deadlocking on the thread's event queue. The
+// seam makes a nested caller win, so the race is lost every time.
+VelAbstractEventDispatcher *raceWinner = nullptr;
+
+void winTheDispatcherRace(VelThreadData *data)
+{
+    VelThreadData::setDispatcherCreatedHook(nullptr);
+    raceWinner = data->ensureDispatcher();
+}
+
+TEST(KernelDispatcher, LosingTheRaceToCreateADispatcherDoesNotDeadlock)
+{
+    VelThreadData::setDispatcherCreatedHook(winTheDispatcherRace);
+    std::promise<VelAbstractEventDispatcher *> result;
+    std::future<VelAbstractEventDispatcher *> answer = result.get_future();
+    std::atomic<VelAbstractEventDispatcher *> installed{nullptr};
+    std::thread caller([&]() {
+        VelThreadData *data = VelThreadData::current();
+        VelAbstractEventDispatcher *got = data->ensureDispatcher();
+        installed = data->dispatcher();
+        result.set_value(got);
+    });
+    if (answer.wait_for(std::chrono::milliseconds(DeadlockGuardMs)) != std::future_status::ready) {
+        // The caller holds the thread's queue lock for ever; nothing after
+        // this could finish, so the process stops here with the reason.
+        std::fprintf(stderr, "ensureDispatcher deadlocked after losing the race\n");
+        std::_Exit(1);
+    }
+    caller.join();
+    ASSERT_NE(raceWinner, nullptr);
+    EXPECT_EQ(answer.get(), raceWinner);
+    EXPECT_EQ(installed.load(), raceWinner);
 }
 
 TEST(KernelTimers, SingleShotRunsInTheReceiversThread)

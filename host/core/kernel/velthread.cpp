@@ -233,6 +233,11 @@ int VelThreadData::postedEventCount()
     return int(m_posted.size());
 }
 
+namespace
+{
+std::atomic<VelThreadData::DispatcherCreatedHook> dispatcherCreatedHook{nullptr};
+}
+
 VelAbstractEventDispatcher *VelThreadData::ensureDispatcher()
 {
     if (VelAbstractEventDispatcher *existing = m_dispatcher.load())
@@ -243,16 +248,28 @@ VelAbstractEventDispatcher *VelThreadData::ensureDispatcher()
         std::lock_guard<std::mutex> affinity(velAffinityMutex());
         VelObjectPrivate::setThreadDataRecursive(created, selfShared());
     }
+    if (DispatcherCreatedHook hook = dispatcherCreatedHook.load())
+        hook(this);
+    VelAbstractEventDispatcher *expected = nullptr;
+    bool installed;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        VelAbstractEventDispatcher *expected = nullptr;
-        if (!m_dispatcher.compare_exchange_strong(expected, created)) {
-            delete created;
-            return expected;
-        }
+        installed = m_dispatcher.compare_exchange_strong(expected, created);
+    }
+    if (!installed) {
+        // Another thread made one first (an object moved here while this
+        // thread started its loop). Deleted outside the lock: the object's
+        // destructor removes its posted events under that same lock.
+        delete created;
+        return expected;
     }
     created->startingUp();
     return created;
+}
+
+void VelThreadData::setDispatcherCreatedHook(DispatcherCreatedHook hook)
+{
+    dispatcherCreatedHook.store(hook);
 }
 
 bool VelThreadData::setDispatcher(VelAbstractEventDispatcher *dispatcher)

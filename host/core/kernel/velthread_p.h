@@ -59,8 +59,13 @@ public:
     int postedEventCount();
 
     VelAbstractEventDispatcher *dispatcher() const { return m_dispatcher.load(); }
-    // The dispatcher, created on first need (only on this thread or before it runs).
+    // The dispatcher, created on first need; any thread may ask (an object moved
+    // here with timers), and the first one made wins.
     VelAbstractEventDispatcher *ensureDispatcher();
+    // Test seam: runs after ensureDispatcher made a dispatcher and before it
+    // is installed, so that a test can make another caller win the race.
+    using DispatcherCreatedHook = void (*)(VelThreadData *);
+    static void setDispatcherCreatedHook(DispatcherCreatedHook hook);
     // Installs a dispatcher (taking ownership); the old one's timers and
     // socket notifiers move to it. Returns false if a loop is running.
     bool setDispatcher(VelAbstractEventDispatcher *dispatcher);
