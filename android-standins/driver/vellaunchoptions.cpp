@@ -94,6 +94,9 @@ std::string VelLaunchOptions::usage()
            "  --locale TAG        locale of the activity's configuration (de_CH, de-CH, de)\n"
            "  --dialog-answer B   answer every message dialog with button B (its label or\n"
            "                      standard name, any case: yes, ok, cancel; or dismiss)\n"
+           "  --clipboard-selection NAME\n"
+           "                      the X selection the app's clipboard is joined to\n"
+           "                      (default CLIPBOARD; PRIMARY follows the mouse selection)\n"
            "  --script FILE       input script, run once the app shows its first frame\n"
            "                      (repeatable; see android-standins/README.md)\n"
            "  --step STEP         one more script step, after the script files (repeatable)\n"
@@ -199,6 +202,10 @@ bool VelLaunchOptions::parse(const std::vector<std::string> &args, VelLaunchOpti
             if (!validLocaleTag(v))
                 return fail("--locale wants a tag like de_CH, de-CH or de, not '" + v + "'");
             o.locale = v;
+        } else if (arg == "--clipboard-selection") {
+            if (v.empty())
+                return fail("--clipboard-selection wants an X selection name");
+            o.clipboardSelection = v;
         } else if (arg == "--dialog-answer") {
             if (v.empty())
                 return fail("--dialog-answer wants a button name");

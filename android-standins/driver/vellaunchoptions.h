@@ -25,7 +25,9 @@ struct VelLaunchOptions {
     std::string jarPath;
     std::string libraryDir;
     std::vector<std::string> jvmOptions;
-    std::string locale;       // the configuration's locale ("de_CH"); empty: the VM's
+    std::string locale; // the configuration's locale ("de_CH"); empty: the VM's
+    // The X selection the Android clipboard is joined to.
+    std::string clipboardSelection = "CLIPBOARD";
     std::string dialogAnswer; // answers every message dialog ("yes", "OK", "dismiss")
     // The input script: the files' steps first, then the --step options.
     std::vector<std::string> scriptFiles;

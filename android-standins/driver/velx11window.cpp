@@ -53,6 +53,11 @@ void VelX11Window::prepareThreadedProcess()
     }
 }
 
+void VelX11Window::installErrorHandler()
+{
+    installErrorHandlerOnce();
+}
+
 VelX11Window::~VelX11Window()
 {
     destroy();

@@ -20,6 +20,9 @@ public:
     // environment, because libXau otherwise writes its name into one static
     // buffer on every connection, from whichever thread connects.
     static void prepareThreadedProcess();
+    // Makes X errors of every connection of the process recorded instead of
+    // fatal (a window read while obscured, a requestor gone before a reply).
+    static void installErrorHandler();
 
     struct Event {
         enum Type {

@@ -93,7 +93,10 @@ bool VelXvfbServer::start(int width, int height, std::string *error)
         return false;
     }
     m_pid = pid;
-    const int number = readDisplayNumber(fds[0], pid, 10000);
+    // Readiness is Xvfb's own word on the pipe; the bound only stops a server
+    // that never comes up from holding the launcher. Starting compiles its
+    // keymap in a child process, which takes seconds on a busy machine.
+    const int number = readDisplayNumber(fds[0], pid, 60000);
     ::close(fds[0]);
     if (number < 0) {
         if (error)

@@ -23,6 +23,8 @@
 #include "velpngwriter.h"
 #include "velservicescontrol.h"
 #include "velservicesverbs.h"
+#include "velx11clipboard.h"
+#include "velx11clipboardjava.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
@@ -314,6 +316,11 @@ int main(int argc, char **argv)
         return report(driver.lastError(), ExitFailure);
     if (!driver.createActivity(absolutePath(options.assetsDir)))
         return report(driver.lastError(), ExitFailure);
+    // Before the app starts: it may copy at once.
+    VelX11Clipboard desktopClipboard(options.clipboardSelection);
+    if (!desktopClipboard.start(nullptr, &error) ||
+        !VelX11ClipboardJava::install(driver.env(), &desktopClipboard, &error))
+        std::fprintf(stderr, "vel-android-run: no desktop clipboard: %s\n", error.c_str());
     if (!options.locale.empty() && !VelServicesControl::setLocale(options.locale, &error))
         return report(error, ExitFailure);
     if (!options.dialogAnswer.empty() &&
@@ -416,7 +423,9 @@ int main(int argc, char **argv)
         std::fflush(nullptr);
         ::_exit(exitCode);
     }
+    VelX11ClipboardJava::uninstall(driver.env());
     VelJavaVm::destroy();
+    desktopClipboard.stop();
     window.destroy();
     xvfb.stop();
     return exitCode;

@@ -142,10 +142,12 @@ public final class VelNative {
         synchronized (sClipboardLock) {
             sClipboardText = text;
         }
+        VelDesktopClipboard.offer(text);
     }
 
     public static boolean hasClipboardText() {
         VelCallLog.record("hasClipboardText");
+        takeDesktopClipboard();
         synchronized (sClipboardLock) {
             return sClipboardText != null && !sClipboardText.isEmpty();
         }
@@ -153,8 +155,20 @@ public final class VelNative {
 
     public static String getClipboardText() {
         VelCallLog.record("getClipboardText");
+        takeDesktopClipboard();
         synchronized (sClipboardLock) {
             return sClipboardText;
+        }
+    }
+
+    // Text copied in another desktop program since is what a paste gets.
+    // Asked outside the lock: the desktop's answer may take a while.
+    private static void takeDesktopClipboard() {
+        final String desktop = VelDesktopClipboard.take();
+        if (desktop == null)
+            return;
+        synchronized (sClipboardLock) {
+            sClipboardText = desktop;
         }
     }
 
@@ -240,6 +254,7 @@ public final class VelNative {
         synchronized (sClipboardLock) {
             sClipboardText = text;
         }
+        VelDesktopClipboard.offer(text);
     }
 
     /** What another app pasting would get; not recorded as a plugin call. */
