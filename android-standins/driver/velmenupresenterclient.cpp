@@ -120,16 +120,26 @@ bool VelMenuPresenterClient::dismiss(std::string *outcome)
     return callString("dismiss", "()Ljava/lang/String;", nullptr, outcome);
 }
 
-std::vector<std::string> VelMenuPresenterClient::shownTitles()
+std::vector<std::string> VelMenuPresenterClient::shownLines(const char *method)
 {
     std::string joined;
-    std::vector<std::string> titles;
-    if (!callString("shownTitles", "()Ljava/lang/String;", nullptr, &joined))
-        return titles;
-    std::istringstream lines(joined);
-    for (std::string line; std::getline(lines, line);)
-        titles.push_back(line);
-    return titles;
+    std::vector<std::string> lines;
+    if (!callString(method, "()Ljava/lang/String;", nullptr, &joined))
+        return lines;
+    std::istringstream stream(joined);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> VelMenuPresenterClient::shownTitles()
+{
+    return shownLines("shownTitles");
+}
+
+std::vector<std::string> VelMenuPresenterClient::shownLabels()
+{
+    return shownLines("shownLabels");
 }
 
 void velPrintMenuReport(const std::string &text)

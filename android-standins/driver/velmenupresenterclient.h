@@ -27,10 +27,13 @@ public:
     bool dismiss(std::string *outcome);
     // The titles of the items of the menu a choice goes to, in order.
     std::vector<std::string> shownTitles();
+    // The same rows as a person sees them: checkable items with their state.
+    std::vector<std::string> shownLabels();
 
     const std::string &lastError() const { return m_lastError; }
 
 private:
+    std::vector<std::string> shownLines(const char *method);
     bool callString(const char *name, const char *signature, const std::string *argument,
                     std::string *result);
 

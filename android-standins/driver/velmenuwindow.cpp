@@ -40,7 +40,8 @@ VelMenuWindow::~VelMenuWindow()
     close();
 }
 
-bool VelMenuWindow::show(const std::vector<std::string> &titles, std::string *error)
+bool VelMenuWindow::show(const std::vector<std::string> &titles,
+                         const std::vector<std::string> &labels, std::string *error)
 {
     close();
     m_display = XOpenDisplay(nullptr);
@@ -55,11 +56,19 @@ bool VelMenuWindow::show(const std::vector<std::string> &titles, std::string *er
         return false;
     }
     m_titles = titles;
+    // A row without a label of its own (the two lists read apart while the
+    // menu changed) shows its title.
+    m_labels = labels;
+    m_labels.resize(titles.size());
+    for (size_t i = 0; i < titles.size(); ++i) {
+        if (m_labels[i].empty())
+            m_labels[i] = titles[i];
+    }
     XFontStruct *font = fontOf(m_font);
     m_rowHeight = font->ascent + font->descent + 2 * rowPadding;
     int width = minimumWidth;
-    for (const std::string &title : titles) {
-        const std::string text = drawable(title);
+    for (const std::string &label : m_labels) {
+        const std::string text = drawable(label);
         width = std::max(width, XTextWidth(font, text.c_str(), int(text.size())) + 2 * margin);
     }
     const int height = std::max(1, int(titles.size())) * m_rowHeight;
@@ -95,6 +104,7 @@ void VelMenuWindow::close()
     m_gc = nullptr;
     m_font = nullptr;
     m_titles.clear();
+    m_labels.clear();
 }
 
 void VelMenuWindow::paint()
@@ -104,7 +114,7 @@ void VelMenuWindow::paint()
         const int top = int(i) * m_rowHeight;
         if (i > 0)
             XDrawLine(m_display, m_window, m_gc, 0, top, 4000, top);
-        const std::string text = drawable(m_titles[i]);
+        const std::string text = drawable(m_labels[i]);
         XDrawString(m_display, m_window, m_gc, margin, top + rowPadding + font->ascent,
                     text.c_str(), int(text.size()));
     }

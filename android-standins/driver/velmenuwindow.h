@@ -18,12 +18,15 @@ public:
     VelMenuWindow(const VelMenuWindow &) = delete;
     VelMenuWindow &operator=(const VelMenuWindow &) = delete;
 
-    // Shows the titles (replacing what was shown); false with a reason when
-    // the display cannot be used.
-    bool show(const std::vector<std::string> &titles, std::string *error);
+    // Shows one row per title, drawn as its label (a checkable item's state
+    // with its title), replacing what was shown; false with a reason when the
+    // display cannot be used. A click answers with the row's title.
+    bool show(const std::vector<std::string> &titles, const std::vector<std::string> &labels,
+              std::string *error);
     void close();
     bool isOpen() const { return m_window != 0; }
     const std::vector<std::string> &titles() const { return m_titles; }
+    const std::vector<std::string> &labels() const { return m_labels; }
 
     enum class Answer { Nothing, Chosen, Dismissed };
     // Handles the pending events without blocking; with Chosen, the title.
@@ -33,6 +36,7 @@ private:
     void paint();
 
     std::vector<std::string> m_titles;
+    std::vector<std::string> m_labels; // as many as m_titles
     Display *m_display = nullptr;
     unsigned long m_window = 0;
     unsigned long m_deleteAtom = 0;

@@ -233,11 +233,13 @@ private:
         else if (answer == VelMenuWindow::Answer::Dismissed && m_menus.dismiss(&report))
             velPrintMenuReport(report);
         const std::vector<std::string> titles = m_menus.shownTitles();
+        const std::vector<std::string> labels = m_menus.shownLabels();
         if (titles.empty()) {
             m_menuWindow.close();
-        } else if (!m_menuWindow.isOpen() || titles != m_menuWindow.titles()) {
+        } else if (!m_menuWindow.isOpen() || titles != m_menuWindow.titles() ||
+                   labels != m_menuWindow.labels()) {
             std::string error;
-            if (!m_menuWindow.show(titles, &error)) {
+            if (!m_menuWindow.show(titles, labels, &error)) {
                 velPrintMenuReport(error);
                 m_menuWindows = false;
             }

@@ -161,6 +161,26 @@ public final class VelMenuPresenter {
         return out.toString();
     }
 
+    /**
+     * UI thread: what a person sees of the rows of {@link #shownTitles}, in
+     * the same order: checkable items carry their state ("[x] Word wrap").
+     */
+    public static String shownLabels() {
+        final VelRecordedMenu menu = sContextMenu != null ? sContextMenu : sOptionsMenu;
+        if (menu == null)
+            return null;
+        final StringBuilder out = new StringBuilder();
+        for (int i = 0; i < menu.size(); ++i) {
+            final MenuItem item = menu.getItem(i);
+            if (!item.isVisible() || !item.isEnabled())
+                continue;
+            if (item.isCheckable())
+                out.append(item.isChecked() ? "[x] " : "[ ] ");
+            out.append(item.getTitle()).append('\n');
+        }
+        return out.toString();
+    }
+
     public static VelRecordedMenu shownContextMenu() {
         return sContextMenu;
     }
