@@ -10,6 +10,9 @@
 
 #include "inputsession.h"
 
+#include "androidjnimain.h"
+#include "velandroidplatformintegration.h"
+
 #include "velandroiddriver.h"
 #include "velx11window.h"
 #include "velxvfbserver.h"
@@ -19,6 +22,8 @@
 #include <jni.h>
 
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -264,6 +269,50 @@ protected:
 TEST_F(HostileCaller, TheTableCoversEveryNative)
 {
     EXPECT_EQ(session->uncovered(), "");
+}
+
+// What the table cannot see from Java: the values the bridge keeps after
+// hostile metrics and rotations. Before the app, they are the defaults the
+// screen will start with.
+TEST_F(HostileCaller, ExtremeMetricsAndRotationsAreRefusedOrReduced)
+{
+    VelAndroidDriver &driver = session->driver();
+    ASSERT_TRUE(driver.setDisplayMetrics(0, 0, 640, 480, 160, 160, 2));
+    const double nan = std::nan("");
+    // Sizes no display has would become window and texture sizes.
+    for (const auto &size : {std::pair{INT_MAX, 480}, {640, 1 << 30}, {-1, 480}, {640, INT_MIN}}) {
+        ASSERT_TRUE(driver.setDisplayMetrics(0, 0, size.first, size.second, 160, 160, 3));
+        EXPECT_EQ(VelAndroidPlatformIntegration::m_defaultGeometryWidth, 640) << size.first;
+        EXPECT_EQ(VelAndroidPlatformIntegration::m_defaultGeometryHeight, 480) << size.second;
+        EXPECT_EQ(VelAndroid::desktopWidthPixels(), 640);
+        EXPECT_EQ(VelAndroid::scaledDensity(), 2);
+    }
+    // A scaled density that is no number keeps the last; the sizes still follow.
+    for (const double density : {nan, double(INFINITY), -double(INFINITY), -1.0}) {
+        ASSERT_TRUE(driver.setDisplayMetrics(0, 0, 800, 600, 160, 160, density));
+        EXPECT_EQ(VelAndroid::scaledDensity(), 2) << density;
+        EXPECT_EQ(VelAndroidPlatformIntegration::m_defaultGeometryWidth, 800);
+    }
+    ASSERT_TRUE(driver.setDisplayMetrics(0, 0, 16384, 16384, 160, 160, 1.5));
+    EXPECT_EQ(VelAndroidPlatformIntegration::m_defaultGeometryWidth, 16384);
+    EXPECT_EQ(VelAndroid::scaledDensity(), 1.5);
+
+    // Rotations at the ends of the int range wrap like any other.
+    const struct {
+        int rotation, natural;
+        Vel::ScreenOrientation current;
+    } rotations[] = {
+        {INT_MAX, 1, Vel::InvertedLandscapeOrientation}, // INT_MAX % 4 == 3
+        {INT_MAX, 2, Vel::PortraitOrientation},
+        {INT_MIN, 1, Vel::PortraitOrientation},             // INT_MIN % 4 == 0
+        {INT_MIN + 1, 2, Vel::InvertedPortraitOrientation}, // 1 + 2 - 1
+    };
+    for (const auto &r : rotations) {
+        ASSERT_TRUE(driver.handleOrientationChanged(r.rotation, r.natural));
+        EXPECT_EQ(VelAndroidPlatformIntegration::m_orientation, r.current)
+            << r.rotation << ", " << r.natural;
+    }
+    session->restoreState();
 }
 
 TEST_F(HostileCaller, BeforeTheAppStarts)
