@@ -28,7 +28,11 @@ namespace
 
 using TouchPoint = VelWindowSystemInterface::TouchPoint;
 
-// Java UI thread only.
+// The gesture in progress. Android sends input on its UI thread alone, but a
+// second Java thread must not tear the list apart under it. Taken alone,
+// never across a call into the host or another lock: touchEnd and the mouse
+// natives copy what they need and let go before hit testing and sending.
+std::mutex m_gestureMutex;
 std::vector<TouchPoint> m_touchPoints;
 VelPointer<VelWindow> m_mouseGrabber;
 bool m_ignoreMouseEvents = false;
@@ -146,10 +150,21 @@ VelWindowHit topLevelWindowHitAt(const VelPoint &point)
     return hit;
 }
 
+bool ignoringMouseEvents()
+{
+    std::lock_guard<std::mutex> lock(m_gestureMutex);
+    return m_ignoreMouseEvents;
+}
+
 // The grabber while it is alive, else the window under the point.
 VelWindowHit mouseTarget(int x, int y)
 {
-    VelWindowHit hit = VelGuiApplication::windowHit(m_mouseGrabber);
+    VelPointer<VelWindow> grabber;
+    {
+        std::lock_guard<std::mutex> lock(m_gestureMutex);
+        grabber = m_mouseGrabber;
+    }
+    VelWindowHit hit = VelGuiApplication::windowHit(grabber);
     if (!hit.window.isNull())
         return hit;
     return topLevelWindowHitAt(VelPoint(x, y));
@@ -227,6 +242,7 @@ template <typename... Args> void callSoftKeyboard(jmethodID method, Args... args
 
 void touchBegin(JNIEnv *, jobject, jint)
 {
+    std::lock_guard<std::mutex> lock(m_gestureMutex);
     m_touchPoints.clear();
 }
 
@@ -245,14 +261,20 @@ void touchAdd(JNIEnv *, jobject, jint, jint pointerId, jint action, jboolean, ji
     point.area = VelRectF(x - areaWidth / 2, y - areaHeight / 2, areaWidth, areaHeight);
     point.pressure = finiteOrZero(pressure);
     point.state = touchPointState(action);
+    std::lock_guard<std::mutex> lock(m_gestureMutex);
     m_touchPoints.push_back(point);
 }
 
 void touchEnd(JNIEnv *, jobject, jint, jint)
 {
-    if (m_touchPoints.empty())
+    std::vector<TouchPoint> points;
+    {
+        std::lock_guard<std::mutex> lock(m_gestureMutex);
+        points = m_touchPoints;
+    }
+    if (points.empty())
         return;
-    const VelPointF centre = m_touchPoints.front().area.center();
+    const VelPointF centre = points.front().area.center();
     const VelPoint at(roundHalfUp(centre.x()), roundHalfUp(centre.y()));
     VelTouchDevice *device = nullptr;
     VelWindowHit hit;
@@ -264,28 +286,32 @@ void touchEnd(JNIEnv *, jobject, jint, jint)
     });
     if (!device)
         return;
-    VelWindowSystemInterface::handleTouchEvent(hit.window, device, m_touchPoints);
+    VelWindowSystemInterface::handleTouchEvent(hit.window, device, points);
 }
 
 void mouseDown(JNIEnv *, jobject, jint, jint x, jint y)
 {
-    if (m_ignoreMouseEvents)
+    if (ignoringMouseEvents())
         return;
     const VelWindowHit target = topLevelWindowHitAt(VelPoint(x, y));
-    m_mouseGrabber = target.window;
+    {
+        std::lock_guard<std::mutex> lock(m_gestureMutex);
+        m_mouseGrabber = target.window;
+    }
     sendMouseEvent(target, x, y, Vel::LeftButton);
 }
 
 void mouseUp(JNIEnv *, jobject, jint, jint x, jint y)
 {
     sendMouseEvent(mouseTarget(x, y), x, y, Vel::NoButton);
+    std::lock_guard<std::mutex> lock(m_gestureMutex);
     m_ignoreMouseEvents = false;
     m_mouseGrabber.clear();
 }
 
 void mouseMove(JNIEnv *, jobject, jint, jint x, jint y)
 {
-    if (m_ignoreMouseEvents)
+    if (ignoringMouseEvents())
         return;
     sendMouseEvent(mouseTarget(x, y), x, y, Vel::LeftButton);
 }
@@ -294,7 +320,10 @@ void longPress(JNIEnv *, jobject, jint, jint x, jint y)
 {
     if (!rightMouseFromLongPress())
         return;
-    m_ignoreMouseEvents = true;
+    {
+        std::lock_guard<std::mutex> lock(m_gestureMutex);
+        m_ignoreMouseEvents = true;
+    }
     const VelWindowHit target = topLevelWindowHitAt(VelPoint(x, y));
     sendMouseEvent(target, x, y, Vel::NoButton);
     sendMouseEvent(target, x, y, Vel::RightButton);

@@ -3,6 +3,7 @@
 #include "androidjnimodules.h"
 #include "velandroidassetsfileenginehandler.h"
 #include "velandroidguithreadcall.h"
+#include "velandroidinputconnection.h"
 #include "velandroidopenglplatformwindow.h"
 #include "velandroidplatformintegration.h"
 #include "veleglfsscreen.h"
@@ -553,6 +554,16 @@ void unlockSurface(JNIEnv *, jobject)
         applySurfaceChange(integration, haveWindow);
 }
 
+// No display is larger. Beyond it the windows would take sizes that the
+// compositor's viewport and textures cannot have (GL's limit is commonly this
+// size, and a software renderer given more overruns its own stack).
+constexpr int maxDesktopPixels = 16384;
+
+bool plausibleDesktopSize(int width, int height)
+{
+    return width >= 0 && height >= 0 && width <= maxDesktopPixels && height <= maxDesktopPixels;
+}
+
 int millimetres(int pixels, double dpi)
 {
     return int(double(pixels) / dpi * 25.4 + 0.5);
@@ -562,9 +573,19 @@ void setDisplayMetrics(JNIEnv *, jobject, jint /*screenWidth*/, jint /*screenHei
                        jint desktopWidth, jint desktopHeight, jdouble xdpi, jdouble ydpi,
                        jdouble scaledDensity)
 {
+    if (!plausibleDesktopSize(desktopWidth, desktopHeight)) {
+        velWarning("setDisplayMetrics: ignoring the desktop size %d x %d", int(desktopWidth),
+                   int(desktopHeight));
+        return;
+    }
     m_desktopWidthPixels = desktopWidth;
     m_desktopHeightPixels = desktopHeight;
-    m_scaledDensity = scaledDensity;
+    // The logical dpi is made from it: a density that is no number would make
+    // every font size one.
+    if (std::isfinite(scaledDensity) && scaledDensity >= 0)
+        m_scaledDensity = scaledDensity;
+    else
+        velWarning("setDisplayMetrics: ignoring the scaled density %g", double(scaledDensity));
 
     // A density of zero or less has no millimetre size: keep the last one.
     int widthMm = VelAndroidPlatformIntegration::m_defaultPhysicalSizeWidth;
@@ -603,7 +624,8 @@ void handleOrientationChanged(JNIEnv *, jobject, jint newRotation, jint nativeOr
         velWarning("handleOrientationChanged: unknown natural orientation %d", nativeOrientation);
         return;
     }
-    const int index = (((newRotation + nativeOrientation - 1) % 4) + 4) % 4;
+    // Reduced first: a rotation near INT_MAX must not overflow the sum.
+    const int index = (((newRotation % 4 + nativeOrientation - 1) % 4) + 4) % 4;
     const Vel::ScreenOrientation current = orientationTable[index];
     const Vel::ScreenOrientation native = orientationTable[nativeOrientation - 1];
     VelAndroidPlatformIntegration::setScreenOrientation(current, native);
@@ -1065,6 +1087,8 @@ JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM *vm, void *)
         __android_log_print(ANDROID_LOG_FATAL, "Vel A11y", "registerNatives failed");
         return -1;
     }
+
+    VelAndroidInputConnection::registerBeforeContext(env);
 
     // The host's JNI wrapper and the rest of the bridge see the VM only once
     // everything above succeeded.

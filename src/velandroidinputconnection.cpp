@@ -195,6 +195,18 @@ const JNINativeMethod methods[] = {
 
 } // namespace
 
+void registerBeforeContext(JNIEnv *env)
+{
+    jclass connection = env->FindClass("org/vel/android/VelNativeInputConnection");
+    if (!connection) {
+        if (env->ExceptionCheck())
+            env->ExceptionClear();
+        return;
+    }
+    registerNatives(env, connection);
+    env->DeleteLocalRef(connection);
+}
+
 bool registerNatives(JNIEnv *env, jclass inputConnectionClass)
 {
     if (env->RegisterNatives(inputConnectionClass, methods, sizeof(methods) / sizeof(methods[0])) <

@@ -12,6 +12,12 @@ namespace VelAndroidInputConnection
 // Called by the input context's construction, on the class it found.
 bool registerNatives(JNIEnv *env, jclass inputConnectionClass);
 
+// Called at library load, before any context exists: an input method that
+// connects before the application has made its context gets the answers of
+// "no context" instead of an unbound native's error. A missing class is left
+// to the context's own registration to report.
+void registerBeforeContext(JNIEnv *env);
+
 } // namespace VelAndroidInputConnection
 
 #endif
