@@ -26,6 +26,8 @@
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
+#include <velstandin.h>
+
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -34,6 +36,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -47,7 +50,8 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitTimeout = 3 };
 
 // Frames counted by content changes settle after this long without a change.
 constexpr std::chrono::milliseconds frameSettleTime(500);
-// A window whose content never changes is taken as it is after this long.
+// A window whose content never changes is taken as it is after this long;
+// so is one that presents no frame after an input that changed nothing.
 constexpr std::chrono::milliseconds frameIdleLimit(10000);
 constexpr std::chrono::milliseconds sampleInterval(50);
 constexpr int defaultFrameTimeoutSeconds = 60;
@@ -66,6 +70,14 @@ std::string absolutePath(const std::string &path)
     if (!::getcwd(cwd, sizeof cwd))
         return path;
     return std::string(cwd) + "/" + path;
+}
+
+// Steps that only look or wait: the app owes no new frame after them.
+bool isInputStep(const std::string &verb)
+{
+    static const std::set<std::string> observing = {"wait", "screenshot", "clipboard-print",
+                                                    "a11y-dump"};
+    return observing.count(verb) == 0;
 }
 
 std::string baseName(const std::string &path)
@@ -171,18 +183,22 @@ public:
                velWritePng(path, m_window.width(), m_window.height(), pixels, error);
     }
 
-    // Waits until the window's content has not changed for the settle
-    // time (the app has answered the input so far), at most the idle limit.
+    void stepDone(const VelInputScript::Step &step) override
+    {
+        if (isInputStep(step.verb))
+            m_framesAtLastInput = velStandinPresentedFrameCount();
+    }
+
+    // Waits until the app has presented a frame since the last input step
+    // (it has answered the input so far), however slowly it draws; an input
+    // the app does not redraw for is given up on after the idle limit.
     void settle()
     {
-        VelFrameWatcher watcher(&m_window);
-        watcher.sample();
         const Clock::time_point began = Clock::now();
-        while (!watcher.ready(INT_MAX, frameSettleTime, frameSettleTime) &&
+        while (m_framesAtLastInput >= 0 && velStandinPresentedFrameCount() <= m_framesAtLastInput &&
                Clock::now() - began < frameIdleLimit) {
             if (!serve(sampleInterval))
                 return;
-            watcher.sample();
         }
     }
 
@@ -256,6 +272,9 @@ private:
     bool m_closed = false;
     bool m_appQuit = false;
     bool m_timedOut = false;
+    // Frames presented when the last input step ended; -1 before the first
+    // input, when the first frame (the steps wait for it) is all there is.
+    long m_framesAtLastInput = -1;
 };
 
 } // namespace

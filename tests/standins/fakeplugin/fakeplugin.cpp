@@ -357,4 +357,12 @@ ANativeWindow *velFakePluginNativeWindow(void)
     std::lock_guard<std::mutex> lock(stateMutex);
     return nativeWindow;
 }
+
+ANativeWindow *velFakePluginAcquiredNativeWindow(void)
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    if (nativeWindow)
+        ANativeWindow_acquire(nativeWindow);
+    return nativeWindow;
+}
 }
