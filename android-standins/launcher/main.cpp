@@ -185,8 +185,34 @@ public:
 
     void stepDone(const VelInputScript::Step &step) override
     {
-        if (isInputStep(step.verb))
-            m_framesAtLastInput = velStandinPresentedFrameCount();
+        if (!isInputStep(step.verb))
+            return;
+        waitUntilTheAppTookTheInput();
+        m_framesAtLastInput = velStandinPresentedFrameCount();
+    }
+
+    // Touches and keys are queued for the GUI thread without waiting, so a
+    // frame presented right after a step may still show the app before it.
+    // Each input-connection query is a hand-over that the GUI thread serves
+    // with its posted events, which come before the queued window-system
+    // events of the same round; a second query may still be served in the
+    // same round (in its last pass over posted events), the third is not.
+    // After it, the app has taken every input sent before, and any frame it
+    // presents shows it. Without the natives (another plugin) this waits for
+    // nothing.
+    void waitUntilTheAppTookTheInput()
+    {
+        JNIEnv *env = m_driver.env();
+        if (!env)
+            return;
+        jclass connection = env->FindClass("org/vel/android/VelNativeInputConnection");
+        const jmethodID query =
+            connection ? env->GetStaticMethodID(connection, "getCursorCapsMode", "(I)I") : nullptr;
+        for (int round = 0; query && round < 3 && !env->ExceptionCheck(); ++round)
+            env->CallStaticIntMethod(connection, query, 0);
+        env->ExceptionClear();
+        if (connection)
+            env->DeleteLocalRef(connection);
     }
 
     // Waits until the app has presented a frame since the last input step
