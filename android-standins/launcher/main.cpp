@@ -185,10 +185,41 @@ public:
 
     void stepDone(const VelInputScript::Step &step) override
     {
-        if (!isInputStep(step.verb))
+        if (isInputStep(step.verb))
+            m_inputSinceScreenshot = true;
+    }
+
+    // Waits until the app shows its answer to the input sent so far, however
+    // slowly it draws: the GUI thread is made to take every input first, then
+    // asked to redraw twice, and the frames presented after that show the
+    // answer. Twice, because a presented frame need not be on the X server
+    // yet: the software renderer queues a frame's pixels on its own X
+    // connection, and only the round trip that begins its next frame is sure
+    // to have delivered them. An app that presents nothing is taken as it is
+    // after the idle limit.
+    void settle()
+    {
+        if (!m_inputSinceScreenshot)
             return;
+        m_inputSinceScreenshot = false;
         waitUntilTheAppTookTheInput();
-        m_framesAtLastInput = velStandinPresentedFrameCount();
+        for (int frame = 0; frame < 2; ++frame) {
+            if (!redrawAndWaitForTheFrame())
+                return;
+        }
+    }
+
+    // False when the app presented nothing within the idle limit or ended.
+    bool redrawAndWaitForTheFrame()
+    {
+        const long presented = velStandinPresentedFrameCount();
+        m_driver.updateWindow();
+        const Clock::time_point began = Clock::now();
+        while (velStandinPresentedFrameCount() <= presented) {
+            if (Clock::now() - began >= frameIdleLimit || !serve(sampleInterval))
+                return false;
+        }
+        return true;
     }
 
     // Touches and keys are queued for the GUI thread without waiting, so a
@@ -197,9 +228,9 @@ public:
     // with its posted events, which come before the queued window-system
     // events of the same round; a second query may still be served in the
     // same round (in its last pass over posted events), the third is not.
-    // After it, the app has taken every input sent before, and any frame it
-    // presents shows it. Without the natives (another plugin) this waits for
-    // nothing.
+    // After it, the app has taken every input sent before, and a frame it
+    // draws from then on shows it. Without the natives (another plugin) this
+    // waits for nothing.
     void waitUntilTheAppTookTheInput()
     {
         JNIEnv *env = m_driver.env();
@@ -213,19 +244,6 @@ public:
         env->ExceptionClear();
         if (connection)
             env->DeleteLocalRef(connection);
-    }
-
-    // Waits until the app has presented a frame since the last input step
-    // (it has answered the input so far), however slowly it draws; an input
-    // the app does not redraw for is given up on after the idle limit.
-    void settle()
-    {
-        const Clock::time_point began = Clock::now();
-        while (m_framesAtLastInput >= 0 && velStandinPresentedFrameCount() <= m_framesAtLastInput &&
-               Clock::now() - began < frameIdleLimit) {
-            if (!serve(sampleInterval))
-                return;
-        }
     }
 
 private:
@@ -298,9 +316,9 @@ private:
     bool m_closed = false;
     bool m_appQuit = false;
     bool m_timedOut = false;
-    // Frames presented when the last input step ended; -1 before the first
-    // input, when the first frame (the steps wait for it) is all there is.
-    long m_framesAtLastInput = -1;
+    // Input was sent since the last screenshot (or since the first frame,
+    // which the steps wait for): the next screenshot waits for the answer.
+    bool m_inputSinceScreenshot = false;
 };
 
 } // namespace
