@@ -8,6 +8,7 @@
 #include <android/native_window.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -21,6 +22,8 @@ const char tag[] = "VelFake";
 // Held while a frame is drawn: a window takes one EGL surface at a time.
 // Taken alone.
 std::mutex frameMutex;
+// The colour of the last answer presented, for redraws; -1 before the first.
+std::atomic<long> answered{-1};
 
 // Owns one reference on the surface's native window while a frame is drawn
 // into it, so that a surface replaced meanwhile stays valid.
@@ -98,6 +101,8 @@ void answer(unsigned long rgb, long delayMs)
     OneFrame frame;
     if (!window.get() || !frame.present(window.get(), rgb))
         __android_log_print(ANDROID_LOG_ERROR, tag, "the touch answer could not be presented");
+    else
+        answered.store(static_cast<long>(rgb));
 }
 
 } // namespace
@@ -111,4 +116,11 @@ void velFakeAnswerTouch()
     const long delayMs = delay ? std::max(0L, std::strtol(delay, nullptr, 10)) : 0;
     // Detached: the launcher may end the process while the app still "draws".
     std::thread(answer, std::strtoul(colour, nullptr, 16), delayMs).detach();
+}
+
+void velFakeAnswerRedraw()
+{
+    const long rgb = answered.load();
+    if (rgb >= 0)
+        std::thread(answer, static_cast<unsigned long>(rgb), 0L).detach();
 }

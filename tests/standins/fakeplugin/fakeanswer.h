@@ -7,5 +7,8 @@
 // the current surface VEL_FAKEPLUGIN_ANSWER_DELAY_MS after the touch (default
 // 0), on a thread of its own so that the UI thread is not held up.
 void velFakeAnswerTouch();
+// A redraw (updateWindow) presents the last answer again, at once; nothing
+// before the first answer.
+void velFakeAnswerRedraw();
 
 #endif

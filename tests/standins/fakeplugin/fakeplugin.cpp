@@ -8,6 +8,7 @@
 
 #include "fakeplugin.h"
 
+#include "fakeanswer.h"
 #include "fakeinput.h"
 
 #include <android/asset_manager_jni.h>
@@ -239,6 +240,7 @@ void unlockSurface(JNIEnv *, jclass)
 void updateWindow(JNIEnv *, jclass)
 {
     recordOnly("updateWindow");
+    velFakeAnswerRedraw();
 }
 
 void updateApplicationState(JNIEnv *, jclass, jint state)
