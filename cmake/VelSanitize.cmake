@@ -31,14 +31,16 @@ elseif(VEL_SANITIZE STREQUAL "address,undefined" OR VEL_SANITIZE STREQUAL "addre
        OR VEL_SANITIZE STREQUAL "undefined")
   # AddressSanitizer, for a process that also hosts the Java VM:
   # - handle_segv=0: the VM takes SIGSEGV on purpose (implicit null checks,
-  #   safepoint polls, stack banging) and handles it itself; AddressSanitizer
-  #   would report the first of them as a crash while the VM starts. A real
-  #   SIGSEGV in our code then ends the process through the VM's fatal-error
-  #   handler (an hs_err report), which fails the test all the same; every
-  #   other fault (overflows, use after free) is still AddressSanitizer's.
-  # - allow_user_segv_handler=1: the VM may install its handlers for the
-  #   signals AddressSanitizer watches as well (SIGFPE for integer division
-  #   by zero, SIGBUS), and chains the ones that are not its own to it.
+  #   safepoint polls, stack banging) and must be the one that handles it.
+  #   A real SIGSEGV in our code then ends the process through the VM's
+  #   fatal-error handler (an hs_err report with the native stack), which
+  #   fails the test all the same; every other fault (overflows, use after
+  #   free, undefined behaviour) is still the sanitizers' to report.
+  # - allow_user_segv_handler=1: the VM may install its handlers over the
+  #   ones AddressSanitizer keeps (SIGBUS, SIGFPE, which the VM uses for
+  #   integer division by zero). This is what lets the VM run at all: with
+  #   the runtime's defaults the VM also starts, because its handlers replace
+  #   the sanitizer's, but only by this allowance; here it is on purpose.
   # - use_sigaltstack=0: the VM's stack-overflow checks expect its handlers to
   #   run on the thread's own stack, not on an alternate one.
   # - detect_stack_use_after_return=0: frames moved to the heap would put

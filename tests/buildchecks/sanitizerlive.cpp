@@ -28,19 +28,21 @@ bool runSomeJava()
     if (!gc)
         return false;
     env->CallStaticVoidMethod(system, gc);
-    // A Java NullPointerException: the VM finds it through its own SIGSEGV
-    // handler, which the sanitizer must leave to it.
+    // A Java NullPointerException that the VM finds through its own SIGSEGV
+    // handler (a call on a null receiver faults on purpose), which the
+    // sanitizer must leave to it.
     jclass string = env->FindClass("java/lang/String");
-    jmethodID length = string ? env->GetMethodID(string, "length", "()I") : nullptr;
-    jclass objects = env->FindClass("java/util/Objects");
-    jmethodID hash =
-        objects ? env->GetStaticMethodID(objects, "hashCode", "(Ljava/lang/Object;)I") : nullptr;
-    if (!length || !hash)
+    jmethodID concat =
+        string ? env->GetMethodID(string, "concat", "(Ljava/lang/String;)Ljava/lang/String;")
+               : nullptr;
+    jstring empty = env->NewStringUTF("");
+    if (!concat || !empty)
         return false;
-    env->CallStaticIntMethod(objects, hash, nullptr);
-    const bool clean = !env->ExceptionCheck();
+    env->CallObjectMethod(empty, concat, nullptr);
+    jthrowable thrown = env->ExceptionOccurred();
     env->ExceptionClear();
-    return clean;
+    jclass npe = env->FindClass("java/lang/NullPointerException");
+    return thrown && npe && env->IsInstanceOf(thrown, npe);
 }
 
 // Out of the optimiser's sight, so that the faults below are committed.
