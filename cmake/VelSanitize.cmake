@@ -38,9 +38,9 @@ elseif(VEL_SANITIZE STREQUAL "address,undefined" OR VEL_SANITIZE STREQUAL "addre
   #   free, undefined behaviour) is still the sanitizers' to report.
   # - allow_user_segv_handler=1: the VM may install its handlers over the
   #   ones AddressSanitizer keeps (SIGBUS, SIGFPE, which the VM uses for
-  #   integer division by zero). This is what lets the VM run at all: with
-  #   the runtime's defaults the VM also starts, because its handlers replace
-  #   the sanitizer's, but only by this allowance; here it is on purpose.
+  #   integer division by zero). With the runtime's defaults the VM was seen
+  #   to start too (its handlers replace the sanitizer's); these two options
+  #   make that ownership explicit instead of leaving it to defaults.
   # - use_sigaltstack=0: the VM's stack-overflow checks expect its handlers to
   #   run on the thread's own stack, not on an alternate one.
   # - detect_stack_use_after_return=0: frames moved to the heap would put
