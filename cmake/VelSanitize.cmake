@@ -29,6 +29,27 @@ if(VEL_SANITIZE STREQUAL "thread")
     "LP_NUM_THREADS=0")
 elseif(VEL_SANITIZE STREQUAL "address,undefined" OR VEL_SANITIZE STREQUAL "address"
        OR VEL_SANITIZE STREQUAL "undefined")
+  # AddressSanitizer, for a process that also hosts the Java VM:
+  # - handle_segv=0: the VM takes SIGSEGV on purpose (implicit null checks,
+  #   safepoint polls, stack banging) and must be the one that handles it.
+  #   A real SIGSEGV in our code then ends the process through the VM's
+  #   fatal-error handler (an hs_err report with the native stack), which
+  #   fails the test all the same; every other fault (overflows, use after
+  #   free, undefined behaviour) is still the sanitizers' to report.
+  # - allow_user_segv_handler=1: the VM may install its handlers over the
+  #   ones AddressSanitizer keeps (SIGBUS, SIGFPE, which the VM uses for
+  #   integer division by zero). With the runtime's defaults the VM was seen
+  #   to start too (its handlers replace the sanitizer's); these two options
+  #   make that ownership explicit instead of leaving it to defaults.
+  # - use_sigaltstack=0: the VM's stack-overflow checks expect its handlers to
+  #   run on the thread's own stack, not on an alternate one.
+  # - detect_stack_use_after_return=0: frames moved to the heap would put
+  #   native frames outside the stack bounds the VM records for each thread.
+  # - detect_leaks=0: the VM keeps its heap and the threads it attached to the
+  #   end of the process, and leak checking stops every thread of a VM that
+  #   is still running; each would be a report with nothing of ours in it.
+  # UndefinedBehaviorSanitizer: a report prints its stack and ends the test
+  # (-fno-sanitize-recover below makes every check fatal).
   list(APPEND VEL_SANITIZER_TEST_ENVIRONMENT
     "ASAN_OPTIONS=handle_segv=0:allow_user_segv_handler=1:detect_leaks=0:use_sigaltstack=0:detect_stack_use_after_return=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

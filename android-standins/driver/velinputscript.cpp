@@ -237,6 +237,7 @@ bool VelInputScript::run(Host &host, std::string *error) const
             *error = location(step) + ": " + step.written + ": " + reason;
             return false;
         }
+        host.stepDone(step);
     }
     return true;
 }

@@ -47,6 +47,9 @@ public:
         virtual bool idle(std::chrono::milliseconds duration) = 0;
         // Writes the surface as PNG once what the app shows has settled.
         virtual bool screenshot(const std::string &path, std::string *error) = 0;
+        // Told after each step that was carried out, so that the host knows
+        // when the last input was sent.
+        virtual void stepDone(const Step &) {}
     };
 
     // A verb answers false with a reason for a step it cannot carry out.

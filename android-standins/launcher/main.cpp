@@ -28,6 +28,8 @@
 #include "velx11window.h"
 #include "velxvfbserver.h"
 
+#include <velstandin.h>
+
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -36,6 +38,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -49,7 +52,8 @@ enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitTimeout = 3 };
 
 // Frames counted by content changes settle after this long without a change.
 constexpr std::chrono::milliseconds frameSettleTime(500);
-// A window whose content never changes is taken as it is after this long.
+// A window whose content never changes is taken as it is after this long;
+// so is one that presents no frame after an input that changed nothing.
 constexpr std::chrono::milliseconds frameIdleLimit(10000);
 constexpr std::chrono::milliseconds sampleInterval(50);
 constexpr int defaultFrameTimeoutSeconds = 60;
@@ -68,6 +72,14 @@ std::string absolutePath(const std::string &path)
     if (!::getcwd(cwd, sizeof cwd))
         return path;
     return std::string(cwd) + "/" + path;
+}
+
+// Steps that only look or wait: the app owes no new frame after them.
+bool isInputStep(const std::string &verb)
+{
+    static const std::set<std::string> observing = {"wait", "screenshot", "clipboard-print",
+                                                    "a11y-dump"};
+    return observing.count(verb) == 0;
 }
 
 std::string baseName(const std::string &path)
@@ -173,19 +185,67 @@ public:
                velWritePng(path, m_window.width(), m_window.height(), pixels, error);
     }
 
-    // Waits until the window's content has not changed for the settle
-    // time (the app has answered the input so far), at most the idle limit.
+    void stepDone(const VelInputScript::Step &step) override
+    {
+        if (isInputStep(step.verb))
+            m_inputSinceScreenshot = true;
+    }
+
+    // Waits until the app shows its answer to the input sent so far, however
+    // slowly it draws: the GUI thread is made to take every input first, then
+    // asked to redraw twice, and the frames presented after that show the
+    // answer. Twice, because a presented frame need not be on the X server
+    // yet: the software renderer queues a frame's pixels on its own X
+    // connection, and only the round trip that begins its next frame is sure
+    // to have delivered them. An app that presents nothing is taken as it is
+    // after the idle limit.
     void settle()
     {
-        VelFrameWatcher watcher(&m_window);
-        watcher.sample();
-        const Clock::time_point began = Clock::now();
-        while (!watcher.ready(INT_MAX, frameSettleTime, frameSettleTime) &&
-               Clock::now() - began < frameIdleLimit) {
-            if (!serve(sampleInterval))
+        if (!m_inputSinceScreenshot)
+            return;
+        m_inputSinceScreenshot = false;
+        waitUntilTheAppTookTheInput();
+        for (int frame = 0; frame < 2; ++frame) {
+            if (!redrawAndWaitForTheFrame())
                 return;
-            watcher.sample();
         }
+    }
+
+    // False when the app presented nothing within the idle limit or ended.
+    bool redrawAndWaitForTheFrame()
+    {
+        const long presented = velStandinPresentedFrameCount();
+        m_driver.updateWindow();
+        const Clock::time_point began = Clock::now();
+        while (velStandinPresentedFrameCount() <= presented) {
+            if (Clock::now() - began >= frameIdleLimit || !serve(sampleInterval))
+                return false;
+        }
+        return true;
+    }
+
+    // Touches and keys are queued for the GUI thread without waiting, so a
+    // frame presented right after a step may still show the app before it.
+    // Each input-connection query is a hand-over that the GUI thread serves
+    // with its posted events, which come before the queued window-system
+    // events of the same round; a second query may still be served in the
+    // same round (in its last pass over posted events), the third is not.
+    // After it, the app has taken every input sent before, and a frame it
+    // draws from then on shows it. Without the natives (another plugin) this
+    // waits for nothing.
+    void waitUntilTheAppTookTheInput()
+    {
+        JNIEnv *env = m_driver.env();
+        if (!env)
+            return;
+        jclass connection = env->FindClass("org/vel/android/VelNativeInputConnection");
+        const jmethodID query =
+            connection ? env->GetStaticMethodID(connection, "getCursorCapsMode", "(I)I") : nullptr;
+        for (int round = 0; query && round < 3 && !env->ExceptionCheck(); ++round)
+            env->CallStaticIntMethod(connection, query, 0);
+        env->ExceptionClear();
+        if (connection)
+            env->DeleteLocalRef(connection);
     }
 
 private:
@@ -260,6 +320,9 @@ private:
     bool m_closed = false;
     bool m_appQuit = false;
     bool m_timedOut = false;
+    // Input was sent since the last screenshot (or since the first frame,
+    // which the steps wait for): the next screenshot waits for the answer.
+    bool m_inputSinceScreenshot = false;
 };
 
 } // namespace

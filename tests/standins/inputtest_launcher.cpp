@@ -3,6 +3,7 @@
 // and shown.
 
 #include "launcherrun.h"
+#include "velpngwriter.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,36 @@ TEST(LauncherInput, GesturesArriveAsAViewSendsThemOnTheUiThread)
     append(&expected, touch(3, 1, 5, 6));
     expected.push_back("mouseUp(0, 5, 6)");
     EXPECT_EQ(inputCalls(run), expected);
+}
+
+// An app that takes longer than any settle time to answer a touch (as under a
+// sanitizer, on a busy machine): the screenshot still shows its answer, and a
+// screenshot of the app before any input does not wait for one.
+TEST(LauncherInput, AScreenshotShowsTheFrameThatAnsweredTheLastInputHoweverLateItCame)
+{
+    TempDir dir;
+    const LauncherRun run =
+        runLauncherWith(scriptArgs({"screenshot " + dir.file("before.png"), "tap 10 20",
+                                    "screenshot " + dir.file("after.png")}),
+                        {"VEL_FAKEPLUGIN_INPUT=1", "VEL_FAKEPLUGIN_TOUCH_PAINT=c02000",
+                         "VEL_FAKEPLUGIN_ANSWER_DELAY_MS=1500"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("could not be presented"), std::string::npos) << run.err;
+    for (const auto &shot : {std::make_pair(std::string("before.png"), 0x2040c0u),
+                             std::make_pair(std::string("after.png"), 0xc02000u)}) {
+        int width = 0;
+        int height = 0;
+        std::vector<uint8_t> pixels;
+        std::string error;
+        ASSERT_TRUE(velReadPng(dir.file(shot.first), &width, &height, &pixels, &error)) << error;
+        ASSERT_EQ(pixels.size(), size_t(64 * 48 * 4));
+        // Corners and centre: the whole surface shows one frame.
+        for (const int at : {0, 63, 64 * 47, 64 * 48 - 1, 64 * 24 + 32}) {
+            const unsigned rgb =
+                pixels[at * 4] << 16 | pixels[at * 4 + 1] << 8 | pixels[at * 4 + 2];
+            EXPECT_EQ(rgb, shot.second) << shot.first << " pixel " << at;
+        }
+    }
 }
 
 TEST(LauncherInput, WithTheKeyboardHiddenTypingIsKeyEventsWithCodesCharactersAndShift)

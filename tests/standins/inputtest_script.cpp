@@ -22,6 +22,9 @@ public:
     int surfaceHeight() const override { return 200; }
     bool idle(std::chrono::milliseconds) override { return true; }
     bool screenshot(const std::string &, std::string *) override { return true; }
+    void stepDone(const Step &step) override { done.push_back(step.text); }
+
+    std::vector<std::string> done;
 
 private:
     VelAndroidDriver m_driver;
@@ -144,6 +147,9 @@ TEST_F(InputScript, RunsInOrderAndStopsAtTheFirstFailure)
     ASSERT_EQ(seen().size(), 2u);
     EXPECT_EQ(seen()[0].text, "1");
     EXPECT_EQ(seen()[1].text, "2");
+    // The host hears of the steps carried out, each after it ran, and of no
+    // failed one.
+    EXPECT_EQ(host.done, (std::vector<std::string>{"1", "2"}));
 }
 
 TEST_F(InputScript, IntegerArgumentsAreCheckedAgainstTheirBounds)

@@ -138,3 +138,24 @@ TEST_F(EglWindowTest, TheNativeWindowPointerServesThePlatformSurfaceCall)
     m_eglSurface = eglCreatePlatformWindowSurface(m_display, config, m_nativeWindow, nullptr);
     clearSwapAndCheck(config, 0, 0, 255);
 }
+
+// The launcher waits for the app's answer by counting the frames presented:
+// every successful swap counts once, a swap that fails does not.
+TEST_F(EglWindowTest, EverySuccessfulSwapIsCountedAsAPresentedFrame)
+{
+    m_display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    ASSERT_NE(m_display, EGL_NO_DISPLAY);
+    ASSERT_TRUE(eglInitialize(m_display, nullptr, nullptr));
+    const EGLConfig config = chooseConfig();
+    m_eglSurface = eglCreateWindowSurface(
+        m_display, config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
+    const long before = velStandinPresentedFrameCount();
+    clearSwapAndCheck(config, 255, 255, 0);
+    EXPECT_EQ(velStandinPresentedFrameCount(), before + 1);
+    ASSERT_TRUE(eglSwapBuffers(m_display, m_eglSurface));
+    EXPECT_EQ(velStandinPresentedFrameCount(), before + 2);
+
+    EXPECT_FALSE(eglSwapBuffers(m_display, EGL_NO_SURFACE));
+    EXPECT_EQ(eglGetError(), EGL_BAD_SURFACE);
+    EXPECT_EQ(velStandinPresentedFrameCount(), before + 2);
+}

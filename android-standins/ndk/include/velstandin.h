@@ -30,6 +30,10 @@ char velStandinLogPriorityLetter(int prio);
 // expects for the X11 platform. 0 for null.
 unsigned long velStandinNativeWindowHandle(ANativeWindow *window);
 
+// Window-surface frames presented in this process so far (successful
+// eglSwapBuffers calls on any surface). Safe from any thread.
+long velStandinPresentedFrameCount(void);
+
 // Native windows alive now (for leak checks).
 int velStandinLiveNativeWindowCount(void);
 

@@ -1,5 +1,7 @@
 #include "fakeinput.h"
 
+#include "fakeanswer.h"
+
 #include <android/log.h>
 
 #include <cstdlib>
@@ -78,6 +80,9 @@ void touchAdd(JNIEnv *env, jclass, jint winId, jint id, jint action, jboolean pr
 void touchEnd(JNIEnv *env, jclass, jint winId, jint action)
 {
     logCall(env, "touchEnd", winId, action);
+    const jint lastFingerUp = 1;
+    if (action == lastFingerUp)
+        velFakeAnswerTouch();
 }
 
 void mouseDown(JNIEnv *env, jclass, jint winId, jint x, jint y)

@@ -8,6 +8,7 @@
 
 #include "fakeplugin.h"
 
+#include "fakeanswer.h"
 #include "fakeinput.h"
 
 #include <android/asset_manager_jni.h>
@@ -239,6 +240,7 @@ void unlockSurface(JNIEnv *, jclass)
 void updateWindow(JNIEnv *, jclass)
 {
     recordOnly("updateWindow");
+    velFakeAnswerRedraw();
 }
 
 void updateApplicationState(JNIEnv *, jclass, jint state)
@@ -355,6 +357,14 @@ AAssetManager *velFakePluginAssetManager(void)
 ANativeWindow *velFakePluginNativeWindow(void)
 {
     std::lock_guard<std::mutex> lock(stateMutex);
+    return nativeWindow;
+}
+
+ANativeWindow *velFakePluginAcquiredNativeWindow(void)
+{
+    std::lock_guard<std::mutex> lock(stateMutex);
+    if (nativeWindow)
+        ANativeWindow_acquire(nativeWindow);
     return nativeWindow;
 }
 }

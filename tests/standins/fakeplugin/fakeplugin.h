@@ -11,6 +11,8 @@ int velFakePluginCallCount(void);
 const char *velFakePluginCall(int index); // stays valid for the process
 AAssetManager *velFakePluginAssetManager(void);
 ANativeWindow *velFakePluginNativeWindow(void);
+// The current surface's window with a reference for the caller; null without one.
+ANativeWindow *velFakePluginAcquiredNativeWindow(void);
 }
 
 #endif
