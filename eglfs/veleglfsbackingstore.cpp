@@ -7,7 +7,31 @@
 #include "velopenglcontext.h"
 #include "velwindow.h"
 
+#include <GLES2/gl2ext.h>
+
 #include <cstring>
+
+namespace
+{
+
+// Whether the current context lists the extension, matched as a whole name:
+// a name may be the prefix of another.
+bool hasGlExtension(const char *name)
+{
+    const auto *list = reinterpret_cast<const char *>(glGetString(GL_EXTENSIONS));
+    if (!list)
+        return false;
+    const size_t length = std::strlen(name);
+    for (const char *at = std::strstr(list, name); at; at = std::strstr(at + length, name)) {
+        const bool startsName = at == list || at[-1] == ' ';
+        const bool endsName = at[length] == ' ' || at[length] == '\0';
+        if (startsName && endsName)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 VelEglFSBackingStore::VelEglFSBackingStore(VelWindow *window)
     : VelPlatformBackingStore(window), m_window(static_cast<VelEglFSWindow *>(window->handle()))
@@ -34,38 +58,38 @@ void VelEglFSBackingStore::beginPaint(const VelRegion &region)
     m_dirty += region;
 }
 
-VelEglFSWindow *VelEglFSBackingStore::rootWindow() const
+VelEglFSWindow *VelEglFSBackingStore::rasterRootWindow(VelEglFSScreen *screen)
 {
-    VelEglFSWindow *root = m_window->screen()->rootWindow();
+    VelEglFSWindow *root = screen ? screen->rootWindow() : nullptr;
     if (!root || !root->hasFlag(VelEglFSWindow::FlagRaster))
         return nullptr;
     return root;
 }
 
-void VelEglFSBackingStore::makeRootContextCurrent(VelEglFSWindow *root) const
-{
-    root->screen()->rootContext()->makeCurrent(root->window());
-}
-
 void VelEglFSBackingStore::flush(VelWindow *, const VelRegion &, const VelPoint &)
 {
-    VelEglFSWindow *root = rootWindow();
+    // Looked up once: each lookup takes the host's window lock, and a small
+    // flush is over in about as long as a few of them.
+    VelEglFSScreen *screen = m_window->screen();
+    VelEglFSWindow *root = rasterRootWindow(screen);
     if (!root)
         return;
     m_window->create();
-    makeRootContextCurrent(root);
+    screen->rootContext()->makeCurrent(root->window());
     updateTexture();
-    VelEglFSCompositor::instance()->schedule(root->screen());
+    VelEglFSCompositor::instance()->schedule(screen);
 }
 
 void VelEglFSBackingStore::resize(const VelSize &size, const VelRegion &)
 {
-    VelEglFSWindow *root = rootWindow();
+    VelEglFSScreen *screen = m_window->screen();
+    VelEglFSWindow *root = rasterRootWindow(screen);
     if (!root)
         return;
     m_image = VelImage(size, VelImage::Format_RGB32);
     m_window->create();
-    makeRootContextCurrent(root);
+    screen->rootContext()->makeCurrent(root->window());
+    m_unpackRowLength = hasGlExtension("GL_EXT_unpack_subimage");
 
     if (m_texture)
         glDeleteTextures(1, &m_texture);
@@ -126,8 +150,19 @@ void VelEglFSBackingStore::upload(const VelRect &r)
                         GL_UNSIGNED_BYTE, m_image.constScanLine(r.y()));
         return;
     }
-    // OpenGL ES 2 cannot upload from a row length other than the width: the
-    // rectangle is packed into a buffer kept for the next flush.
+    if (m_unpackRowLength) {
+        const int imageRowPixels = int(m_image.bytesPerLine() / 4);
+        // Straight from the image rows, as GL reads them anyway: copying the
+        // rectangle out first would cost as much as the upload itself.
+        glPixelStorei(GL_UNPACK_ROW_LENGTH_EXT, imageRowPixels);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.x(), r.y(), r.width(), r.height(), GL_RGBA,
+                        GL_UNSIGNED_BYTE, m_image.constScanLine(r.y()) + size_t(r.x()) * 4);
+        // Others uploading through this context expect the default.
+        glPixelStorei(GL_UNPACK_ROW_LENGTH_EXT, 0);
+        return;
+    }
+    // Plain OpenGL ES 2 cannot upload from a row length other than the width:
+    // the rectangle is packed into a buffer kept for the next flush.
     const size_t rowBytes = size_t(r.width()) * 4;
     m_packed.resize(rowBytes * size_t(r.height()));
     uint8_t *out = m_packed.data();

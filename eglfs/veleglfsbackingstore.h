@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+class VelEglFSScreen;
 class VelEglFSWindow;
 
 // A raster window's pixels in main memory, copied into a GL texture on each
@@ -35,8 +36,9 @@ public:
     const VelImage &image() const { return m_image; }
 
 private:
-    VelEglFSWindow *rootWindow() const;
-    void makeRootContextCurrent(VelEglFSWindow *root) const;
+    // The screen's root window when it is a raster window, else null: only
+    // then is raster content shown at all.
+    static VelEglFSWindow *rasterRootWindow(VelEglFSScreen *screen);
     void updateTexture();
     void upload(const VelRect &rect);
 
@@ -45,6 +47,9 @@ private:
     GLuint m_texture = 0;
     VelRegion m_dirty;
     std::vector<uint8_t> m_packed; // narrow rectangles on their way up
+    // The root context reads rows of any length (GL_EXT_unpack_subimage), so
+    // narrow rectangles need no packing.
+    bool m_unpackRowLength = false;
 };
 
 #endif

@@ -28,12 +28,18 @@ VelAndroidOpenGLContext::VelAndroidOpenGLContext(const VelAndroidPlatformIntegra
 bool VelAndroidOpenGLContext::makeCurrent(VelPlatformSurface *surface)
 {
     const bool result = VelEglFSContext::makeCurrent(surface);
+    // A context's renderer never changes: once read on this context, every
+    // later call (one per flush and per composited frame) is spared the query.
+    if (m_rendererChecked)
+        return result;
     const auto *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
     if (renderer &&
         std::strncmp(renderer, emulatorRendererPrefix, sizeof(emulatorRendererPrefix) - 1) == 0) {
         if (VelOpenGLContextPrivate *d = VelOpenGLContextPrivate::get(context()))
             d->workaround_brokenFBOReadBack = true;
     }
+    // After a failed call the string read was another context's, if any.
+    m_rendererChecked = result;
     return result;
 }
 

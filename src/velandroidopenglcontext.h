@@ -19,6 +19,7 @@ public:
 
 private:
     const VelAndroidPlatformIntegration *m_platformIntegration; // not owned
+    bool m_rendererChecked = false; // the emulator check ran while this context was current
 };
 
 #endif

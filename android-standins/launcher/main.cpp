@@ -21,6 +21,7 @@
 #include "velmenuverbs.h"
 #include "velmenuwindow.h"
 #include "velpngwriter.h"
+#include "velprocessheap.h"
 #include "velservicescontrol.h"
 #include "velservicesverbs.h"
 #include "velx11clipboard.h"
@@ -332,6 +333,7 @@ int main(int argc, char **argv)
     // First of all, before any thread: the application's GUI thread (Mesa's
     // EGL) and the stand-ins' X windows use Xlib on separate threads.
     VelX11Window::prepareThreadedProcess();
+    VelProcessHeap::keepFreedMemory();
     VelLaunchOptions options;
     std::string error;
     if (!VelLaunchOptions::parse(std::vector<std::string>(argv + 1, argv + argc), &options,

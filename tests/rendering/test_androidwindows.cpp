@@ -361,4 +361,29 @@ TEST_F(AndroidWindowsTest, EmulatorRendererSetsTheWorkaroundFlag)
     }
 }
 
+// The renderer is read once per context, on its first successful make-current;
+// a failed one reads nothing that counts, so the check waits for a success.
+TEST_F(AndroidWindowsTest, RendererIsCheckedOncePerContext)
+{
+    GeometryWindow window;
+    window.create();
+    FakeEgl::setRenderer("Android Emulator OpenGL ES Translator");
+    VelOpenGLContext context;
+    ASSERT_TRUE(context.create());
+
+    FakeEgl::setMakeCurrentError(EGL_BAD_ALLOC);
+    EXPECT_FALSE(context.makeCurrent(&window));
+    FakeEgl::setMakeCurrentError(EGL_SUCCESS);
+    VelOpenGLContextPrivate::get(&context)->workaround_brokenFBOReadBack = false;
+
+    const int before = FakeEgl::callCount("glGetString");
+    ASSERT_TRUE(context.makeCurrent(&window));
+    EXPECT_TRUE(VelOpenGLContextPrivate::get(&context)->workaround_brokenFBOReadBack);
+    context.doneCurrent();
+    for (int frame = 0; frame < 3; ++frame)
+        ASSERT_TRUE(context.makeCurrent(&window));
+    EXPECT_EQ(FakeEgl::callCount("glGetString") - before, 1);
+    context.doneCurrent();
+}
+
 } // namespace

@@ -1,7 +1,8 @@
 // Every pixel of the surface, read back from the X window: a full-screen
 // one-pixel checkerboard must arrive texel for texel (no blur, no shift, the
 // last column and row included), and windows at odd offsets that meet edge to
-// edge must leave neither a gap nor an overlap.
+// edge must leave neither a gap nor an overlap; rectangles flushed on their
+// own, narrower than half the window, land exactly where they were painted.
 #include "renderingsession.h"
 
 #include <sstream>
@@ -32,11 +33,21 @@ const Placed kWindows[] = {
     {13, 30, 37, 19, Magenta},
 };
 
+// Flushed on their own into the checkerboard, narrower than half of it.
+const Placed kPatches[] = {
+    {2, 60, 11, 9, {0, 255, 255}},
+    {190, 150, 11, 11, {255, 255, 255}},
+};
+
 Rgb expectedAt(int x, int y)
 {
     for (const Placed &window : kWindows) {
         if (window.contains(x, y))
             return window.colour;
+    }
+    for (const Placed &patch : kPatches) {
+        if (patch.contains(x, y))
+            return patch.colour;
     }
     return (x + y) % 2 ? RenderingSession::Blue : Yellow;
 }
@@ -90,6 +101,14 @@ TEST(PixelExactCompositing, EveryPixelIsTheApplicationsOwn)
     EXPECT_TRUE(frame.is(30, 30, Magenta)) << describe(frame.at(30, 30));
     EXPECT_TRUE(frame.is(91, 20, expectedAt(91, 20))) << describe(frame.at(91, 20));
     EXPECT_TRUE(frame.is(30, 49, expectedAt(30, 49))) << describe(frame.at(30, 49));
+    // The narrow patches' corners and the texels just outside them.
+    EXPECT_TRUE(frame.is(2, 60, kPatches[0].colour)) << describe(frame.at(2, 60));
+    EXPECT_TRUE(frame.is(12, 68, kPatches[0].colour)) << describe(frame.at(12, 68));
+    EXPECT_TRUE(frame.is(13, 68, expectedAt(13, 68))) << describe(frame.at(13, 68));
+    EXPECT_TRUE(frame.is(2, 69, expectedAt(2, 69))) << describe(frame.at(2, 69));
+    EXPECT_TRUE(frame.is(Width - 1, Height - 1, kPatches[1].colour))
+        << describe(frame.at(Width - 1, Height - 1));
+    EXPECT_TRUE(frame.is(189, 150, expectedAt(189, 150))) << describe(frame.at(189, 150));
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -65,6 +66,10 @@ public:
         setSurfaceType(RasterSurface);
     }
 
+    // Painted and flushed on their own after each whole frame: rectangles
+    // narrower than half the window take the narrow upload path.
+    void addPatch(const VelRect &rect, VelColor colour) { m_patches.push_back({rect, colour}); }
+
 protected:
     void exposeEvent(VelExposeEvent *) override
     {
@@ -99,12 +104,27 @@ private:
         }
         m_store->endPaint();
         m_store->flush(this, VelRegion(rect), VelPoint());
+        for (const Patch &patch : m_patches) {
+            m_store->beginPaint(VelRegion(patch.rect));
+            {
+                VelPainter painter(m_store->paintDevice());
+                painter.fillRect(patch.rect, patch.colour);
+            }
+            m_store->endPaint();
+            m_store->flush(this, VelRegion(patch.rect), VelPoint());
+        }
         logPaint(m_name, rect.size());
     }
+
+    struct Patch {
+        VelRect rect;
+        VelColor colour;
+    };
 
     const char *m_name;
     VelColor m_colour;
     bool m_checker;
+    std::vector<Patch> m_patches;
     std::unique_ptr<VelPlatformBackingStore> m_store;
     VelSize m_storeSize;
 };
@@ -158,9 +178,12 @@ extern "C" __attribute__((visibility("default"))) int main(int argc, char **argv
     VelGuiApplication app(argc, argv);
     const char *scene = argc > 1 ? argv[1] : "bands";
     if (std::strcmp(scene, "pixels") == 0) {
-        // A checkerboard under three windows at odd offsets that meet edge
-        // to edge: red left of green, magenta under red.
+        // A checkerboard with two narrow patches under three windows at odd
+        // offsets that meet edge to edge: red left of green, magenta under red.
         RasterWindow checker("checker", VelColor(0, 0, 0), true);
+        // One in the open, one in the last column and row.
+        checker.addPatch(VelRect(2, 60, 11, 9), VelColor(0, 255, 255));
+        checker.addPatch(VelRect(190, 150, 11, 11), VelColor(255, 255, 255));
         checker.showFullScreen();
         RasterWindow red("red", VelColor(255, 0, 0));
         red.setGeometry(VelRect(13, 7, 37, 23));
