@@ -39,6 +39,17 @@ int velStandinLiveNativeWindowCount(void);
 // the tag "ANativeWindow" and ignored.
 int velStandinNativeWindowRefCount(ANativeWindow *window);
 
+// The EGL objects made through this process's EGL calls and not destroyed
+// yet (for leak checks): window and pbuffer surfaces, and contexts. The
+// library stands in front of EGL's create and destroy calls and counts;
+// eglTerminate forgets what was left on its display. Safe from any thread.
+int velStandinLiveEglSurfaceCount(void);
+int velStandinLiveEglContextCount(void);
+
+// Successful eglSwapBuffers calls of the process so far: frames presented,
+// whatever they showed. Safe from any thread.
+long velStandinEglSwapCount(void);
+
 // The asset manager serving a directory, as AAssetManager_fromJava gives it
 // for an android.content.res.AssetManager over that directory, for callers
 // without a Java VM (benchmarks, fuzzers). Lives for the process; null for a

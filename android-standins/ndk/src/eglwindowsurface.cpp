@@ -5,11 +5,10 @@
 // (an X window id given directly) goes through unchanged. The plugin's
 // sources thus pass native windows to EGL exactly as they do on a device.
 
+#include "standinegl.h"
 #include "standinwindows.h"
 
 #include <EGL/egl.h>
-
-#include <dlfcn.h>
 
 namespace
 {
@@ -20,16 +19,10 @@ using CreateWindowSurface = EGLSurface (*)(EGLDisplay, EGLConfig, EGLNativeWindo
 EGLSurface EGLAPIENTRY standinCreateWindowSurface(EGLDisplay, EGLConfig, EGLNativeWindowType,
                                                   const EGLint *);
 
-// EGL's own function: the next definition after this library, or, when EGL
-// was loaded before it, the one of the EGL library itself.
 CreateWindowSurface eglsCreateWindowSurface()
 {
-    auto next = reinterpret_cast<CreateWindowSurface>(dlsym(RTLD_NEXT, "eglCreateWindowSurface"));
-    if (next && next != &standinCreateWindowSurface)
-        return next;
-    void *egl = dlopen("libEGL.so.1", RTLD_LAZY | RTLD_LOCAL);
-    return egl ? reinterpret_cast<CreateWindowSurface>(dlsym(egl, "eglCreateWindowSurface"))
-               : nullptr;
+    return reinterpret_cast<CreateWindowSurface>(velStandinEglFunction(
+        "eglCreateWindowSurface", reinterpret_cast<const void *>(&standinCreateWindowSurface)));
 }
 
 EGLSurface EGLAPIENTRY standinCreateWindowSurface(EGLDisplay display, EGLConfig config,
@@ -41,7 +34,9 @@ EGLSurface EGLAPIENTRY standinCreateWindowSurface(EGLDisplay display, EGLConfig 
         return EGL_NO_SURFACE;
     if (const unsigned long x11Window = velStandinLiveWindowId(reinterpret_cast<void *>(window)))
         window = EGLNativeWindowType(x11Window);
-    return egl(display, config, window, attributes);
+    const EGLSurface surface = egl(display, config, window, attributes);
+    velStandinEglSurfaceMade(display, surface);
+    return surface;
 }
 
 } // namespace
