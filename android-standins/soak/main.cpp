@@ -242,14 +242,16 @@ int main(int argc, char **argv)
     if (!session.loseSurface(&error))
         exitCode = report(error, ExitFailure);
     reporter.print("no-surface");
-    constexpr int applicationSuspended = 0;
-    driver.updateApplicationState(applicationSuspended);
-    const bool quit = driver.waitForQuit(60000);
+    const bool ended = session.endApp(&error);
     driver.quitVelAndroidPlugin();
     driver.terminateVel();
-    reporter.print(quit ? "app-ended" : "app-stuck");
-    if (!quit)
-        exitCode = report("the app did not end when suspended", ExitFailure);
+    reporter.print(ended ? "app-ended" : "app-stuck");
+    if (!ended)
+        exitCode = report(error, ExitFailure);
+    const std::string messages = log.summary();
+    if (!messages.empty())
+        std::fprintf(stderr, "vel-soak: messages logged (times, source, text):\n%s",
+                     messages.c_str());
     std::fflush(nullptr);
     // Whatever is still running (a stuck app) ends with the process, as on
     // Android; the private X server dies with it.

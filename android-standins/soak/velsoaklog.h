@@ -6,8 +6,10 @@
 #include <string>
 
 // Counts what the plugin and the stand-ins log at warning priority and above,
-// and prints each distinct message once (a soak run repeats them by the
-// thousand). Holds the stand-in's capture hook while it exists; one at a time.
+// through the Android log and the host's message logger alike, and prints
+// each distinct message once (a soak run repeats them by the thousand).
+// Holds the stand-in's capture hook and the host's message handler while it
+// exists; one at a time.
 class VelSoakLog
 {
 public:
@@ -23,8 +25,11 @@ public:
     VelSoakLog &operator=(const VelSoakLog &) = delete;
 
     Counts counts() const;
+    // Each distinct message with the times it was logged, one a line.
+    std::string summary() const;
 
-    // Called for every message (the stand-in's callback lands here).
+    // Called for every message, with the Android log's priorities (the
+    // host's levels are mapped onto them).
     void add(int priority, const std::string &tag, const std::string &text);
 
 private:

@@ -1,6 +1,7 @@
 #include "velsoaksession.h"
 
 #include "velandroiddriver.h"
+#include "velservicescontrol.h"
 
 #include <velstandin.h>
 
@@ -29,6 +30,7 @@ constexpr int applicationActive = 4;
 // Android key codes.
 constexpr int keyDpadLeft = 21;
 constexpr int keyDpadRight = 22;
+constexpr int keyBack = 4;
 
 constexpr char inputConnectionClass[] = "org/vel/android/VelNativeInputConnection";
 
@@ -79,7 +81,7 @@ bool VelSoakSession::start(const std::string &pluginPath, const std::string &app
     if (!m_driver->createActivity(m_assetsDir) || !m_driver->loadLibrary(pluginPath) ||
         !m_driver->startVelAndroidPlugin(&prepared) || !prepared ||
         !m_driver->setDisplayMetrics(w, h, w, h, 160, 160, 1) ||
-        !m_driver->startVelApplication({appLibrary}, {}))
+        !m_driver->startVelApplication({appLibrary}, {"VEL_USE_ANDROID_NATIVE_DIALOGS=1"}))
         return fail("start-up: " + m_driver->lastError(), error);
     const long swaps = velStandinEglSwapCount();
     if (!newSurface(error))
@@ -127,6 +129,20 @@ bool VelSoakSession::cycle(std::string *error)
 bool VelSoakSession::loseSurface(std::string *error)
 {
     return dropSurface(error);
+}
+
+bool VelSoakSession::endApp(std::string *error)
+{
+    if (!VelServicesControl::setDialogAutoAnswer("yes"))
+        return fail("cannot answer the app's dialog", error);
+    // A first Back may only close the soft keyboard, as on a phone.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_device.keyStroke(keyBack, 0))
+            return fail("Back: " + m_device.lastError(), error);
+        if (m_driver->waitForQuit(attempt == 0 ? 5000 : 60000))
+            return true;
+    }
+    return fail("the app did not end after Back and yes", error);
 }
 
 // A new X window, a Surface over it, handed to the plugin.

@@ -46,6 +46,8 @@ public:
     bool cycle(std::string *error);
     // The surface goes away for good (the app keeps running).
     bool loseSurface(std::string *error);
+    // Back, and yes to the app's "Quit?": true once main has returned.
+    bool endApp(std::string *error);
 
 private:
     struct Rgb {
