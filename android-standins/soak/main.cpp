@@ -233,6 +233,7 @@ int main(int argc, char **argv)
         if (cycle % options.reportEvery == 0 || cycle == options.cycles)
             rows.push_back(reporter.print(std::to_string(cycle)));
     }
+    std::fprintf(table, "cycles whose input-method edits were refused: %ld\n", session.refusals());
     if (exitCode == ExitFlat && !judge(table, rows, options.reportEvery))
         exitCode = ExitFailure;
 

@@ -21,8 +21,8 @@ class VelAndroidDriver;
 //   the app's frame on the new surface;
 //   touch on the field (the soft keyboard shows), setComposingText,
 //   finishComposingText, cursor keys, typed text (composed and committed),
-//   setSelection, deleteSurroundingText back to the text the run began
-//   with, which the input connection must then report; a touch on the
+//   setSelection, deleteSurroundingText back to the empty field the run
+//   began with, which the input connection must then report; a touch on the
 //   button and a drag; a frame after the input.
 // Every call comes from the thread that made the session (Android's UI
 // thread). Failures answer false with a message saying what was missing.
@@ -44,6 +44,8 @@ public:
     // the frame's corners become what every later frame must show there.
     bool start(const std::string &pluginPath, const std::string &appLibrary, std::string *error);
     bool cycle(std::string *error);
+    // Cycles whose input-method edits the input connection refused.
+    long refusals() const { return m_refusals; }
     // The surface goes away for good (the app keeps running).
     bool loseSurface(std::string *error);
     // Back, and yes to the app's "Quit?": true once main has returned.
@@ -60,7 +62,9 @@ private:
     bool showsTheApp(const std::vector<uint8_t> &rgba) const;
     std::vector<Rgb> corners(const std::vector<uint8_t> &rgba) const;
     bool typeAndUndo(std::string *error);
-    bool setSelection(int position, std::string *error);
+    bool setSelection(int position);
+    bool expectEmptyField(std::string *error);
+    bool emptyField(std::string *error);
     bool touchAround(std::string *error);
     bool textAroundCursor(std::string *before, std::string *after, std::string *error);
     bool fail(const std::string &what, std::string *error) const;
@@ -72,9 +76,8 @@ private:
     std::unique_ptr<VelX11Window> m_window;
     jobject m_surface = nullptr; // global reference, ours
     std::vector<Rgb> m_referenceCorners;
-    std::string m_textBefore; // around the cursor when the run began
-    std::string m_textAfter;
     long m_cycles = 0;
+    long m_refusals = 0;
 };
 
 #endif
