@@ -1,16 +1,25 @@
 #include "veljnireferencecounter.h"
 
+#include <atomic>
+
 namespace
 {
 
+// The walk runs on the VM's own thread while the caller waits for it. The
+// VM's hand-over between the two is invisible to a race detector, so the
+// tally lives in static storage and is only ever touched atomically (a tally
+// on the caller's stack would be written by its constructor and reused after
+// the walk, outside that hand-over). One walk at a time.
+std::atomic<long> walkGlobals{0};
+std::atomic<long> walkLocals{0};
+
 jint JNICALL countRoot(jvmtiHeapReferenceKind kind, const jvmtiHeapReferenceInfo *, jlong, jlong,
-                       jlong, jlong *, jlong *, jint, void *userData)
+                       jlong, jlong *, jlong *, jint, void *)
 {
-    auto *counts = static_cast<VelJniReferenceCounter::Counts *>(userData);
     if (kind == JVMTI_HEAP_REFERENCE_JNI_GLOBAL)
-        ++counts->globals;
+        walkGlobals.fetch_add(1);
     else if (kind == JVMTI_HEAP_REFERENCE_JNI_LOCAL)
-        ++counts->locals;
+        walkLocals.fetch_add(1);
     // Roots are all that is wanted: the objects behind them are not visited,
     // which keeps a walk short whatever the size of the heap.
     return 0;
@@ -52,12 +61,17 @@ VelJniReferenceCounter::Counts VelJniReferenceCounter::count() const
 {
     if (!m_jvmti)
         return Counts();
-    Counts counted;
-    counted.globals = 0;
-    counted.locals = 0;
-    jvmtiHeapCallbacks callbacks = {};
-    callbacks.heap_reference_callback = &countRoot;
-    if (m_jvmti->FollowReferences(0, nullptr, nullptr, &callbacks, &counted) != JVMTI_ERROR_NONE)
+    walkGlobals.store(0);
+    walkLocals.store(0);
+    static const jvmtiHeapCallbacks callbacks = [] {
+        jvmtiHeapCallbacks c = {};
+        c.heap_reference_callback = &countRoot;
+        return c;
+    }();
+    if (m_jvmti->FollowReferences(0, nullptr, nullptr, &callbacks, nullptr) != JVMTI_ERROR_NONE)
         return Counts();
+    Counts counted;
+    counted.globals = walkGlobals.load();
+    counted.locals = walkLocals.load();
     return counted;
 }

@@ -30,7 +30,8 @@ public:
     bool attached() const { return m_jvmti != nullptr; }
 
     // Walks the roots (not the heap behind them); both -1 when not attached
-    // or the walk failed.
+    // or the walk failed. One thread at a time: the walk's tally is
+    // process-wide.
     Counts count() const;
 
 private:
