@@ -341,7 +341,8 @@ void VelAndroidInputContext::sendEvent(VelObject *receiver, VelInputMethodQueryE
 // ---- carrying queries and events to the GUI thread ----
 
 std::shared_ptr<VelInputMethodQueryEvent>
-VelAndroidInputContext::focusObjectInputMethodQuery(Vel::InputMethodQueries queries)
+VelAndroidInputContext::focusObjectInputMethodQuery(Vel::InputMethodQueries queries,
+                                                    bool *reachedGuiThread)
 {
     std::shared_ptr<VelInputMethodQueryEvent> answer;
     // The focus object is looked up where it lives, at the moment the query
@@ -355,16 +356,19 @@ VelAndroidInputContext::focusObjectInputMethodQuery(Vel::InputMethodQueries quer
         answer = std::move(query);
     });
     warnNotAnswered(result);
+    if (reachedGuiThread)
+        *reachedGuiThread = VelAndroidGuiThreadCall::ran(result);
     return answer;
 }
 
-void VelAndroidInputContext::sendInputMethodEvent(VelInputMethodEvent *event)
+bool VelAndroidInputContext::sendInputMethodEvent(VelInputMethodEvent *event)
 {
     const auto result = VelAndroidGuiThreadCall::run([&] {
         if (VelObject *focus = VelGuiApplication::focusObject())
             sendEvent(focus, event);
     });
     warnNotAnswered(result);
+    return VelAndroidGuiThreadCall::ran(result);
 }
 
 void VelAndroidInputContext::clear()
@@ -402,9 +406,12 @@ bool VelAndroidInputContext::commitText(const VelString &text, int)
 
 bool VelAndroidInputContext::deleteSurroundingText(int leftLength, int rightLength)
 {
-    const auto query = focusObjectInputMethodQuery();
+    bool reached = false;
+    const auto query = focusObjectInputMethodQuery(Vel::ImQueryAll, &reached);
+    // Without a focus object there is nothing to delete; a query given up
+    // deleted nothing either, and must not be reported as done.
     if (!query)
-        return true;
+        return reached;
     setComposing(VelString());
 
     // Editors ask for "everything" with the largest int; lengths are kept
@@ -418,18 +425,18 @@ bool VelAndroidInputContext::deleteSurroundingText(int leftLength, int rightLeng
     }
     VelInputMethodEvent event;
     event.setCommitString(VelString(), clampToInt(-left), clampToInt(left + right));
-    sendInputMethodEvent(&event);
+    const bool delivered = sendInputMethodEvent(&event);
     clear();
-    return true;
+    return delivered;
 }
 
 bool VelAndroidInputContext::finishComposingText()
 {
     VelInputMethodEvent event;
     event.setCommitString(composingString());
-    sendInputMethodEvent(&event);
+    const bool delivered = sendInputMethodEvent(&event);
     clear();
-    return true;
+    return delivered;
 }
 
 int VelAndroidInputContext::getCursorCapsMode(int)
@@ -512,7 +519,8 @@ bool VelAndroidInputContext::setComposingText(const VelString &text, int newCurs
     VelInputMethodEvent event(
         text, {VelInputMethodEvent::Attribute(VelInputMethodEvent::Cursor, cursor, 1),
                underline(length)});
-    sendInputMethodEvent(&event);
+    if (!sendInputMethodEvent(&event))
+        return false;
 
     const auto query = focusObjectInputMethodQuery();
     if (query && !m_suppressSelectionUpdates.load()) {
@@ -541,9 +549,9 @@ bool VelAndroidInputContext::setComposingRegion(int start, int end)
 
     VelInputMethodEvent event(composing, {underline(length)});
     event.setCommitString(VelString(), relativeStart, length);
-    sendInputMethodEvent(&event);
+    const bool delivered = sendInputMethodEvent(&event);
     m_suppressSelectionUpdates.store(suppressed);
-    return true;
+    return delivered;
 }
 
 bool VelAndroidInputContext::setSelection(int start, int end)
@@ -560,8 +568,7 @@ bool VelAndroidInputContext::setSelection(int start, int end)
     VelInputMethodEvent event(VelString(),
                               {VelInputMethodEvent::Attribute(VelInputMethodEvent::Selection, start,
                                                               clampToInt(int64_t(end) - start))});
-    sendInputMethodEvent(&event);
-    return true;
+    return sendInputMethodEvent(&event);
 }
 
 bool VelAndroidInputContext::selectAll()

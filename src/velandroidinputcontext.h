@@ -108,8 +108,11 @@ public:
     // An answered query, or null when there is no focus object (or the GUI
     // thread could not answer).
     std::shared_ptr<VelInputMethodQueryEvent>
-    focusObjectInputMethodQuery(Vel::InputMethodQueries queries = Vel::ImQueryAll);
-    void sendInputMethodEvent(VelInputMethodEvent *event);
+    focusObjectInputMethodQuery(Vel::InputMethodQueries queries = Vel::ImQueryAll,
+                                bool *reachedGuiThread = nullptr);
+    // False when the event never reached the GUI thread (given up): the edit
+    // did not happen, and the input connection must not say it did.
+    bool sendInputMethodEvent(VelInputMethodEvent *event);
     void clear();
 
     VelString composingString() const;

@@ -215,10 +215,10 @@ public:
     // False when the app presented nothing within the idle limit or ended.
     bool redrawAndWaitForTheFrame()
     {
-        const long presented = velStandinPresentedFrameCount();
+        const long presented = velStandinEglSwapCount();
         m_driver.updateWindow();
         const Clock::time_point began = Clock::now();
-        while (velStandinPresentedFrameCount() <= presented) {
+        while (velStandinEglSwapCount() <= presented) {
             if (Clock::now() - began >= frameIdleLimit || !serve(sampleInterval))
                 return false;
         }

@@ -515,6 +515,44 @@ TEST_F(InputBridgeTest, AQueryWhileTheGuiThreadWaitsForTheSurfaceAnswersAtOnce)
     EXPECT_EQ(connection->getTextBeforeCursor(3), "abc");
 }
 
+// An edit given up because the GUI thread was in a call into Java (as it is
+// whenever it shows the keyboard or reports the selection) did not happen:
+// the input connection says so instead of letting the keyboard believe its
+// text arrived, and the text is as it was.
+TEST_F(InputBridgeTest, EditsGivenUpWhileTheGuiThreadIsInJavaAreNotReportedAsDone)
+{
+    setEditor("abc", 3);
+    deliveredSinceLast();
+    Latch inJava;
+    Latch release;
+    VelMetaObject::invokeMethod(
+        VelGuiApplication::instance(),
+        [&inJava, &release] {
+            const VelAndroidGuiThreadCall::BlockedInJava blocked;
+            inJava.open();
+            release.wait();
+        },
+        Vel::QueuedConnection);
+    ASSERT_TRUE(inJava.wait());
+    EXPECT_FALSE(connection->commitText("x"));
+    EXPECT_FALSE(connection->setComposingText("y"));
+    EXPECT_FALSE(connection->finishComposingText());
+    EXPECT_FALSE(connection->deleteSurroundingText(1, 0));
+    EXPECT_FALSE(connection->setSelection(0, 0));
+    EXPECT_FALSE(connection->setComposingRegion(0, 1));
+    release.open();
+    InputTestApp::onGuiThread([] {});
+    EXPECT_EQ(editorText(), "abc");
+    EXPECT_EQ(connection->getTextBeforeCursor(3), "abc");
+    EXPECT_EQ(joined(deliveredSinceLast()), "");
+    // Once the GUI thread is back the same edits go through.
+    EXPECT_TRUE(connection->commitText("x"));
+    EXPECT_TRUE(connection->deleteSurroundingText(1, 0));
+    EXPECT_TRUE(connection->setSelection(0, 0));
+    EXPECT_EQ(editorText(), "abc");
+    EXPECT_EQ(connection->getTextAfterCursor(3), "abc");
+}
+
 TEST_F(InputBridgeTest, AFocusObjectDestroyedWhileItsQueryIsQueuedIsNotReached)
 {
     Latch queued;

@@ -149,13 +149,13 @@ TEST_F(EglWindowTest, EverySuccessfulSwapIsCountedAsAPresentedFrame)
     const EGLConfig config = chooseConfig();
     m_eglSurface = eglCreateWindowSurface(
         m_display, config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
-    const long before = velStandinPresentedFrameCount();
+    const long before = velStandinEglSwapCount();
     clearSwapAndCheck(config, 255, 255, 0);
-    EXPECT_EQ(velStandinPresentedFrameCount(), before + 1);
+    EXPECT_EQ(velStandinEglSwapCount(), before + 1);
     ASSERT_TRUE(eglSwapBuffers(m_display, m_eglSurface));
-    EXPECT_EQ(velStandinPresentedFrameCount(), before + 2);
+    EXPECT_EQ(velStandinEglSwapCount(), before + 2);
 
     EXPECT_FALSE(eglSwapBuffers(m_display, EGL_NO_SURFACE));
     EXPECT_EQ(eglGetError(), EGL_BAD_SURFACE);
-    EXPECT_EQ(velStandinPresentedFrameCount(), before + 2);
+    EXPECT_EQ(velStandinEglSwapCount(), before + 2);
 }

@@ -30,10 +30,6 @@ char velStandinLogPriorityLetter(int prio);
 // expects for the X11 platform. 0 for null.
 unsigned long velStandinNativeWindowHandle(ANativeWindow *window);
 
-// Window-surface frames presented in this process so far (successful
-// eglSwapBuffers calls on any surface). Safe from any thread.
-long velStandinPresentedFrameCount(void);
-
 // Native windows alive now (for leak checks).
 int velStandinLiveNativeWindowCount(void);
 
@@ -42,6 +38,17 @@ int velStandinLiveNativeWindowCount(void);
 // Acquiring or releasing a freed window is reported at error priority under
 // the tag "ANativeWindow" and ignored.
 int velStandinNativeWindowRefCount(ANativeWindow *window);
+
+// The EGL objects made through this process's EGL calls and not destroyed
+// yet (for leak checks): window and pbuffer surfaces, and contexts. The
+// library stands in front of EGL's create and destroy calls and counts;
+// eglTerminate forgets what was left on its display. Safe from any thread.
+int velStandinLiveEglSurfaceCount(void);
+int velStandinLiveEglContextCount(void);
+
+// Successful eglSwapBuffers calls of the process so far: frames presented,
+// whatever they showed. Safe from any thread.
+long velStandinEglSwapCount(void);
 
 // The asset manager serving a directory, as AAssetManager_fromJava gives it
 // for an android.content.res.AssetManager over that directory, for callers
