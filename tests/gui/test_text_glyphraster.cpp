@@ -161,6 +161,26 @@ TEST(GlyphRasterFallbacks, TransformedAlphaMapIsRotatedOutline)
     EXPECT_GT(turned.width(), turned.height() * 3);
 }
 
+// The stem of 'l' scaled up: drawn while its box stays within 4096 pixels a
+// side, refused (not drawn at any cost) beyond.
+TEST(GlyphRasterFallbacks, GlyphsBeyondTheLargestImageAreNotDrawn)
+{
+    FreetypeTestEngine engine(dejaVuSansPath(), 20);
+    const glyph_t glyph = engine.glyphFor('l');
+    const int height = engine.boundingBox(glyph).height.ceil().toInt();
+    ASSERT_GT(height, 10);
+    const double fits = 4000.0 / height;
+    const VelImage large = engine.alphaMapForGlyph(glyph, VelTransform::fromScale(fits, fits));
+    ASSERT_FALSE(large.isNull());
+    EXPECT_GT(large.height(), 3900);
+    EXPECT_LE(large.height(), 4096);
+    const double tooLarge = 4200.0 / height;
+    EXPECT_TRUE(
+        engine.alphaMapForGlyph(glyph, VelTransform::fromScale(tooLarge, tooLarge)).isNull());
+    // Tall but thin still counts by its longer side.
+    EXPECT_TRUE(engine.alphaMapForGlyph(glyph, VelTransform::fromScale(1, tooLarge)).isNull());
+}
+
 TEST(GlyphRasterFallbacks, OutlinePositionsFollowTheLayout)
 {
     FreetypeTestEngine engine(dejaVuSansPath(), 16);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -266,6 +267,8 @@ void VelFontEngine::addOutlineToPath(double x, double y, const VelGlyphLayout &g
 namespace
 {
 
+constexpr int64_t MaxGlyphImageEdge = 4096;
+
 // Rasterises the glyph's outline (optionally transformed) with the image's
 // top-left corner at the rounded-down box origin.
 VelImage rasterizeGlyph(VelFontEngine *engine, glyph_t glyph, VelFixed subPixelPosition,
@@ -279,6 +282,11 @@ VelImage rasterizeGlyph(VelFontEngine *engine, glyph_t glyph, VelFixed subPixelP
     const int right = (gm.x + gm.width + subPixelPosition).ceil().toInt();
     const int bottom = (gm.y + gm.height).ceil().toInt();
     if (right <= left || bottom <= top)
+        return VelImage();
+    // A hostile font can give a glyph a box of thousands of pixels a side at
+    // any size; rasterising it would take gigabytes and minutes. Nothing that
+    // large is text any screen shows, so it is not drawn.
+    if (int64_t(right) - left > MaxGlyphImageEdge || int64_t(bottom) - top > MaxGlyphImageEdge)
         return VelImage();
     VelPainterPath outline;
     VelFixedPoint origin;

@@ -102,7 +102,7 @@ public:
                                   VelPainterPath *path, RenderFlags flags = 0);
     // Generic: the rasterised outline, an Indexed8 coverage image (index i is
     // black with alpha i) whose top-left corner is at boundingBox(glyph)'s
-    // (x, y) rounded down.
+    // (x, y) rounded down. Null for a glyph more than 4096 pixels wide or tall.
     virtual VelImage alphaMapForGlyph(glyph_t glyph);
     virtual VelImage alphaMapForGlyph(glyph_t glyph, VelFixed subPixelPosition);
     virtual VelImage alphaMapForGlyph(glyph_t glyph, const VelTransform &t);
