@@ -322,7 +322,8 @@ void VelX11Clipboard::finishFetch(Conversion *conversion, Fetch result, std::str
 namespace
 {
 
-void refuse(Display *display, const XSelectionRequestEvent &request)
+// The answer to a request, as a refusal until a property is named.
+XSelectionEvent replyTo(Display *display, const XSelectionRequestEvent &request)
 {
     XSelectionEvent reply{};
     reply.type = SelectionNotify;
@@ -332,7 +333,12 @@ void refuse(Display *display, const XSelectionRequestEvent &request)
     reply.target = request.target;
     reply.property = None;
     reply.time = request.time;
-    XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent *>(&reply));
+    return reply;
+}
+
+void send(Display *display, XSelectionEvent reply)
+{
+    XSendEvent(display, reply.requestor, False, NoEventMask, reinterpret_cast<XEvent *>(&reply));
 }
 
 } // namespace
@@ -360,17 +366,11 @@ void VelX11Clipboard::handleEvents(Conversion *conversion)
                                                   : XMaxRequestSize(display)) *
                     4 -
                 256;
+            XSelectionEvent reply = replyTo(display, request);
             if (request.selection != a.clipboard || !m_owned) {
-                refuse(display, request);
+                send(display, reply);
                 break;
             }
-            XSelectionEvent reply{};
-            reply.type = SelectionNotify;
-            reply.display = display;
-            reply.requestor = request.requestor;
-            reply.selection = request.selection;
-            reply.target = request.target;
-            reply.time = request.time;
             reply.property = property;
             if (request.target == a.targets) {
                 const Atom offered[] = {a.targets, a.utf8, a.text, XA_STRING};
@@ -389,8 +389,7 @@ void VelX11Clipboard::handleEvents(Conversion *conversion)
             } else {
                 reply.property = None;
             }
-            XSendEvent(display, request.requestor, False, NoEventMask,
-                       reinterpret_cast<XEvent *>(&reply));
+            send(display, reply);
             break;
         }
         case SelectionNotify: {

@@ -149,16 +149,7 @@ public final class VelMenuPresenter {
      * null when no menu is shown.
      */
     public static String shownTitles() {
-        final VelRecordedMenu menu = sContextMenu != null ? sContextMenu : sOptionsMenu;
-        if (menu == null)
-            return null;
-        final StringBuilder out = new StringBuilder();
-        for (int i = 0; i < menu.size(); ++i) {
-            final MenuItem item = menu.getItem(i);
-            if (item.isVisible() && item.isEnabled())
-                out.append(item.getTitle()).append('\n');
-        }
-        return out.toString();
+        return shownRows(false);
     }
 
     /**
@@ -166,6 +157,10 @@ public final class VelMenuPresenter {
      * the same order: checkable items carry their state ("[x] Word wrap").
      */
     public static String shownLabels() {
+        return shownRows(true);
+    }
+
+    private static String shownRows(boolean withState) {
         final VelRecordedMenu menu = sContextMenu != null ? sContextMenu : sOptionsMenu;
         if (menu == null)
             return null;
@@ -174,7 +169,7 @@ public final class VelMenuPresenter {
             final MenuItem item = menu.getItem(i);
             if (!item.isVisible() || !item.isEnabled())
                 continue;
-            if (item.isCheckable())
+            if (withState && item.isCheckable())
                 out.append(item.isChecked() ? "[x] " : "[ ] ");
             out.append(item.getTitle()).append('\n');
         }
