@@ -300,16 +300,23 @@ void *startMainMethod(void *argument)
 
     if (start->library && dlclose(start->library) != 0)
         velWarning() << "dlclose failed:" << dlerror();
+    // The class is held locally while the application still counts as
+    // running, so that a terminateVel that hears of the end first cannot
+    // delete it under this thread.
+    ScopedJniEnv env;
+    jclass application = env && m_applicationClass
+                             ? static_cast<jclass>(env->NewLocalRef(m_applicationClass))
+                             : nullptr;
     // Before quitApp: Java may start the next application as soon as it hears.
     m_applicationRunning.store(false);
 
-    ScopedJniEnv env;
-    if (env && m_applicationClass) {
-        jmethodID quitApp = env->GetStaticMethodID(m_applicationClass, "quitApp", "()V");
+    if (application) {
+        jmethodID quitApp = env->GetStaticMethodID(application, "quitApp", "()V");
         clearPendingException(env.jniEnv());
         if (quitApp)
-            env->CallStaticVoidMethod(m_applicationClass, quitApp);
+            env->CallStaticVoidMethod(application, quitApp);
         clearPendingException(env.jniEnv());
+        env->DeleteLocalRef(application);
     }
     return nullptr;
 }
@@ -425,6 +432,13 @@ void quitVelAndroidPlugin(JNIEnv *, jobject)
 
 void terminateVel(JNIEnv *env, jobject)
 {
+    // The application's threads still reach Java through these references
+    // (and a later activity may carry on with it): they go with the
+    // application, not before it.
+    if (m_applicationRunning.load()) {
+        velWarning("terminateVel: the application is still running; its Java references are kept");
+        return;
+    }
     deleteGlobalClassRef(env, m_applicationClass);
     deleteGlobalRef(env, m_classLoaderObject);
     deleteGlobalRef(env, m_resourcesObj);

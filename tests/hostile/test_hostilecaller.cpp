@@ -358,6 +358,8 @@ TEST_F(HostileCaller, AfterQuitAndTerminate)
     EXPECT_EQ(session->passOnThreeThreads(AfterQuit), "");
     ASSERT_TRUE(session->driver().terminateVel());
     ASSERT_TRUE(session->driver().terminateVel());
+    // The app still runs: its way back into Java must not be cut under it.
+    EXPECT_NE(VelAndroid::applicationClass(), nullptr);
     EXPECT_EQ(session->passOnThreeThreads(AfterQuit), "");
     // The app itself lives on, and its GUI thread still serves events.
     bool served = false;
