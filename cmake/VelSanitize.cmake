@@ -64,8 +64,9 @@ if(VEL_SANITIZE MATCHES "undefined")
 endif()
 add_compile_options(${vel_sanitize_flags})
 add_link_options(-fsanitize=${VEL_SANITIZE})
-if(VEL_SANITIZE STREQUAL "thread" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  # g++ links its ThreadSanitizer runtime with --no-as-needed and leaves that
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # g++ links its sanitizer runtimes (ThreadSanitizer's and AddressSanitizer's
+  # alike) with --no-as-needed and leaves that
   # in force for every library after it. Programs then need every library of
   # their link interfaces in link order, EGL's ahead of the NDK stand-in's,
   # whose eglCreateWindowSurface then no longer stands in front of EGL's (EGL
