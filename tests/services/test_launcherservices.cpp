@@ -3,79 +3,17 @@
 // the scripted choice, the clipboard shared between the launcher and the
 // app, and the services verbs of the input script.
 
+#include "launcherrun.h"
 #include "veldate.h"
 #include "vellocale.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace
 {
-
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(const std::string &path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Without DISPLAY, so that --headless starts a private server.
-RunResult runLauncher(std::vector<std::string> args)
-{
-    char pattern[] = "/tmp/vellauncherXXXXXX";
-    EXPECT_NE(::mkdtemp(pattern), nullptr);
-    const std::string outPath = std::string(pattern) + "/out";
-    const std::string errPath = std::string(pattern) + "/err";
-    std::vector<std::string> envEntries;
-    for (char **e = environ; *e; ++e) {
-        if (std::strncmp(*e, "DISPLAY=", 8) != 0)
-            envEntries.push_back(*e);
-    }
-    args.insert(args.begin(), VEL_TEST_LAUNCHER);
-    std::vector<char *> argv;
-    for (std::string &a : args)
-        argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    std::vector<char *> envp;
-    for (std::string &e : envEntries)
-        envp.push_back(&e[0]);
-    envp.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(err, STDERR_FILENO);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    RunResult result;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readAll(outPath);
-    result.err = readAll(errPath);
-    return result;
-}
 
 bool has(const std::string &text, const std::string &part)
 {
@@ -89,7 +27,7 @@ std::string utf8(const VelString &text)
 
 TEST(LauncherServices, TheConfigurationsLocaleFormatsTheAppsNumbersDatesAndMoney)
 {
-    const RunResult run = runLauncher(
+    const LauncherRun run = runLauncherWith(
         {"--headless", "--timeout", "90", "--locale", "de_CH", VEL_TEST_LOCALE_APP, "--once"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     const VelLocale deCh("de_CH");
@@ -105,11 +43,11 @@ TEST(LauncherServices, TheConfigurationsLocaleFormatsTheAppsNumbersDatesAndMoney
 
 TEST(LauncherServices, AMessageBoxIsPrintedAndAnsweredWithTheScriptedChoice)
 {
-    const RunResult run = runLauncher({"--headless", "--timeout", "90", "--dialog-answer", "YES",
-                                       VEL_TEST_CLIPNOTES_APP,
-                                       "Gr\xc3\xbc\xc3\x9f"
-                                       "e \xf0\x9f\x98\x80",
-                                       "--ask-quit"});
+    const LauncherRun run = runLauncherWith({"--headless", "--timeout", "90", "--dialog-answer",
+                                             "YES", VEL_TEST_CLIPNOTES_APP,
+                                             "Gr\xc3\xbc\xc3\x9f"
+                                             "e \xf0\x9f\x98\x80",
+                                             "--ask-quit"});
     // The app quit because the answer was yes.
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(has(run.out, "vel-android-run: message dialog \"Clip notes\" \"Quit?\" [Yes] [No]"))
@@ -124,10 +62,10 @@ TEST(LauncherServices, AMessageBoxIsPrintedAndAnsweredWithTheScriptedChoice)
 
 TEST(LauncherServices, ScriptStepsShareTheClipboardAndAnswerDialogs)
 {
-    const RunResult run =
-        runLauncher({"--headless", "--timeout", "90", "--step", "clipboard-print", "--step",
-                     "dialog no", "--step", "clipboard-set \"from another app\"", "--step",
-                     "clipboard-print", VEL_TEST_CLIPNOTES_APP, "copied by the app", "--ask-quit"});
+    const LauncherRun run = runLauncherWith(
+        {"--headless", "--timeout", "90", "--step", "clipboard-print", "--step", "dialog no",
+         "--step", "clipboard-set \"from another app\"", "--step", "clipboard-print",
+         VEL_TEST_CLIPNOTES_APP, "copied by the app", "--ask-quit"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(has(run.out, "clipboard: copied by the app\n")) << run.out;
     EXPECT_TRUE(has(run.out, "vel-android-run: answering the message dialog with no")) << run.out;
@@ -140,9 +78,9 @@ TEST(LauncherServices, TheLocaleStepChangesTheLocaleWhileTheAppRuns)
 {
     // The app confirms each change in a message box: the dialog step waits
     // for it, so the change has reached the app when the run ends.
-    const RunResult run =
-        runLauncher({"--headless", "--timeout", "90", "--locale", "de_CH", "--step", "locale fr_CH",
-                     "--step", "dialog ok", VEL_TEST_LOCALE_APP, "--confirm-changes"});
+    const LauncherRun run = runLauncherWith({"--headless", "--timeout", "90", "--locale", "de_CH",
+                                             "--step", "locale fr_CH", "--step", "dialog ok",
+                                             VEL_TEST_LOCALE_APP, "--confirm-changes"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(has(run.out, "locale: Locale: de_CH\n")) << run.out;
     EXPECT_TRUE(has(run.out, "locale: Locale: fr_CH\n")) << run.out;
@@ -151,8 +89,9 @@ TEST(LauncherServices, TheLocaleStepChangesTheLocaleWhileTheAppRuns)
 
 TEST(LauncherServices, ADialogStepForAButtonTheDialogLacksFailsTheRun)
 {
-    const RunResult run = runLauncher({"--headless", "--timeout", "90", "--step", "dialog maybe",
-                                       VEL_TEST_CLIPNOTES_APP, "x", "--ask-quit"});
+    const LauncherRun run =
+        runLauncherWith({"--headless", "--timeout", "90", "--step", "dialog maybe",
+                         VEL_TEST_CLIPNOTES_APP, "x", "--ask-quit"});
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     EXPECT_TRUE(has(run.err, "has no button \"maybe\"; it has [Yes] [No]")) << run.err;
 }

@@ -8,6 +8,7 @@
 // GoogleTest first: Xlib defines macros (None, Bool) that its names collide with.
 #include <gtest/gtest.h>
 
+#include "standinstestsupport.h"
 #include "velx11clipboard.h"
 #include "velx11window.h"
 
@@ -330,24 +331,6 @@ TEST(X11ClipboardLifetime, FetchWithoutAServerAnswersFailedAndStopIsIdempotent)
 }
 
 #if defined(VEL_TEST_LAUNCHER) && defined(VEL_TEST_CLIPNOTES_APP)
-
-namespace
-{
-
-std::string readFile(const std::string &path)
-{
-    std::string text;
-    if (FILE *f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-} // namespace
 
 // The whole way, as a person uses it: the launcher on the test's display, the
 // clip-notes app pasting on a tap and copying a note on C.
