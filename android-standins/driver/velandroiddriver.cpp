@@ -143,8 +143,9 @@ jclass VelAndroidDriver::findClass(JNIEnv *env, const char *className)
     return cls;
 }
 
-bool VelAndroidDriver::callStaticVoid(const char *className, const char *name,
-                                      const char *signature, const std::vector<jvalue> &args)
+template <typename Call>
+bool VelAndroidDriver::callStaticWith(const char *className, const char *name,
+                                      const char *signature, Call call)
 {
     JNIEnv *env = this->env();
     if (!env)
@@ -152,35 +153,36 @@ bool VelAndroidDriver::callStaticVoid(const char *className, const char *name,
     const LocalRef cls(env, findClass(env, className));
     if (!cls.get())
         return false;
-    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), name, signature);
+    const auto clazz = static_cast<jclass>(cls.get());
+    jmethodID method = env->GetStaticMethodID(clazz, name, signature);
     if (!method)
         return failed(env, std::string("no method ") + name + signature);
-    env->CallStaticVoidMethodA(static_cast<jclass>(cls.get()), method, args.data());
+    call(env, clazz, method);
     if (env->ExceptionCheck())
         return failed(env, std::string(name) + " raised");
     return true;
+}
+
+bool VelAndroidDriver::callStaticVoid(const char *className, const char *name,
+                                      const char *signature, const std::vector<jvalue> &args)
+{
+    return callStaticWith(className, name, signature, [&](JNIEnv *env, jclass cls, jmethodID m) {
+        env->CallStaticVoidMethodA(cls, m, args.data());
+    });
 }
 
 bool VelAndroidDriver::callStaticBoolean(const char *className, const char *name,
                                          const char *signature, const std::vector<jvalue> &args,
                                          bool *result)
 {
-    JNIEnv *env = this->env();
-    if (!env)
-        return failed(nullptr, "no Java VM");
-    const LocalRef cls(env, findClass(env, className));
-    if (!cls.get())
-        return false;
-    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), name, signature);
-    if (!method)
-        return failed(env, std::string("no method ") + name + signature);
-    const jboolean value =
-        env->CallStaticBooleanMethodA(static_cast<jclass>(cls.get()), method, args.data());
-    if (env->ExceptionCheck())
-        return failed(env, std::string(name) + " raised");
-    if (result)
+    jboolean value = JNI_FALSE;
+    const bool called =
+        callStaticWith(className, name, signature, [&](JNIEnv *env, jclass cls, jmethodID m) {
+            value = env->CallStaticBooleanMethodA(cls, m, args.data());
+        });
+    if (called && result)
         *result = value == JNI_TRUE;
-    return true;
+    return called;
 }
 
 bool VelAndroidDriver::callStaticString(const char *className, const char *name,
@@ -188,18 +190,15 @@ bool VelAndroidDriver::callStaticString(const char *className, const char *name,
                                         std::string *result, bool *isNull)
 {
     JNIEnv *env = this->env();
-    if (!env)
-        return failed(nullptr, "no Java VM");
-    const LocalRef cls(env, findClass(env, className));
-    if (!cls.get())
+    jobject returned = nullptr;
+    const bool called =
+        callStaticWith(className, name, signature, [&](JNIEnv *e, jclass cls, jmethodID m) {
+            returned = e->CallStaticObjectMethodA(cls, m, args.data());
+        });
+    // Null whenever the call raised.
+    const LocalRef value(env, returned);
+    if (!called)
         return false;
-    jmethodID method = env->GetStaticMethodID(static_cast<jclass>(cls.get()), name, signature);
-    if (!method)
-        return failed(env, std::string("no method ") + name + signature);
-    const LocalRef value(
-        env, env->CallStaticObjectMethodA(static_cast<jclass>(cls.get()), method, args.data()));
-    if (env->ExceptionCheck())
-        return failed(env, std::string(name) + " raised");
     if (isNull)
         *isNull = value.get() == nullptr;
     if (result)

@@ -99,6 +99,10 @@ public:
 
 private:
     jclass findClass(JNIEnv *env, const char *className);
+    // Looks up a static method and runs call(env, class, method) on it; a
+    // missing class or method, or an exception the call raised, fails.
+    template <typename Call>
+    bool callStaticWith(const char *className, const char *name, const char *signature, Call call);
     bool failed(JNIEnv *env, const std::string &what);
     bool callVelNative(const char *name, const char *signature, const std::vector<jvalue> &args);
 
