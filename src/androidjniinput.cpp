@@ -32,9 +32,11 @@ using TouchPoint = VelWindowSystemInterface::TouchPoint;
 // second Java thread must not tear the list apart under it. Taken alone,
 // never across a call into the host or another lock: touchEnd and the mouse
 // natives copy what they need and let go before hit testing and sending.
+// Never destroyed: a Java thread may still deliver input while the process
+// runs its exit-time destructors.
 std::mutex m_gestureMutex;
-std::vector<TouchPoint> m_touchPoints;
-VelPointer<VelWindow> m_mouseGrabber;
+std::vector<TouchPoint> &m_touchPoints = *new std::vector<TouchPoint>;
+VelPointer<VelWindow> &m_mouseGrabber = *new VelPointer<VelWindow>;
 bool m_ignoreMouseEvents = false;
 
 // Guards m_lastCursorPos; taken alone, never across a Java call.

@@ -60,7 +60,9 @@ static jmethodID m_redrawSurfaceMethodID = nullptr;
 // runs; the running application reads its own copy (MainStart).
 // m_applicationRunning is set by the start that wins and cleared by the
 // application thread once main has returned and the library is closed.
-static VelByteArrayList m_applicationParams;
+// Like every lock and container of the bridge, never destroyed: the
+// application thread may outlive the exit-time destructors.
+static VelByteArrayList &m_applicationParams = *new VelByteArrayList;
 static void *m_mainLibraryHnd = nullptr;
 using MainFunction = int (*)(int, char **);
 static MainFunction m_main = nullptr;
@@ -81,13 +83,13 @@ static bool m_statusBarShowing = true;
 // it), m_windowWaiters, m_javaSurfaceLockDepth, m_deferredSurfaceChange and
 // m_androidPlatformIntegration; Java may hold it across several natives
 // (lockSurface/unlockSurface), hence recursive.
-static VelMutex m_surfaceMutex(VelMutex::Recursive);
-static VelMutex m_pauseApplicationMutex;
+static VelMutex &m_surfaceMutex = *new VelMutex(VelMutex::Recursive);
+static VelMutex &m_pauseApplicationMutex = *new VelMutex;
 static ANativeWindow *m_nativeWindow = nullptr;
 // Threads blocked in nativeWindow(true); setSurface releases one count of
 // the semaphore for each of them, once.
 static int m_windowWaiters = 0;
-static VelSemaphore m_waitForWindowSemaphore(0);
+static VelSemaphore &m_waitForWindowSemaphore = *new VelSemaphore(0);
 // Atomic as well: topLevelWindowAt reads it without the mutex.
 static std::atomic<VelAndroidPlatformIntegration *> m_androidPlatformIntegration{nullptr};
 // Levels of m_surfaceMutex that Java holds through lockSurface.
@@ -956,6 +958,11 @@ void withAndroidPlatformIntegration(
 
 static std::atomic<WindowWaitHook> m_windowWaitHook{nullptr};
 static std::atomic<WindowWaitHook> m_windowWokenHook{nullptr};
+
+bool applicationRunning()
+{
+    return m_applicationRunning.load();
+}
 
 void setNativeWindowWaitHook(WindowWaitHook hook)
 {

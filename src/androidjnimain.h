@@ -66,6 +66,12 @@ int desktopWidthPixels();
 int desktopHeightPixels();
 double scaledDensity();
 
+// Whether an application's main still runs. A caller that reads false has
+// also seen everything the application thread did up to its end (the same
+// atomic orders them), which a join through the Java VM does not show to
+// ThreadSanitizer.
+bool applicationRunning();
+
 void showStatusBar();
 void hideStatusBar();
 void setApplicationActive();

@@ -40,22 +40,28 @@
 namespace
 {
 
+// The state below is never destroyed: the application thread may still be
+// running when the process exits, and must not find its menus' locks and
+// lists destroyed under it by exit-time destructors.
+
 // Guards menuBars, visibleMenuBar and activeTopLevelWindow; first in order.
-VelMutex menuBarMutex(VelMutex::Recursive);
-std::vector<VelAndroidPlatformMenuBar *> menuBars; // every live bar, oldest first
+VelMutex &menuBarMutex = *new VelMutex(VelMutex::Recursive);
+// Every live bar, oldest first.
+std::vector<VelAndroidPlatformMenuBar *> &menuBars = *new std::vector<VelAndroidPlatformMenuBar *>;
 VelAndroidPlatformMenuBar *visibleMenuBar = nullptr;
 // Guarded: a new window at the address of a destroyed one is a new window.
-VelPointer<VelWindow> activeTopLevelWindow;
+VelPointer<VelWindow> &activeTopLevelWindow = *new VelPointer<VelWindow>;
 
 // Guards visibleMenu, visibleMenuSerial and pendingContextMenus; after
 // menuBarMutex.
-VelMutex visibleMenuMutex(VelMutex::Recursive);
+VelMutex &visibleMenuMutex = *new VelMutex(VelMutex::Recursive);
 VelAndroidPlatformMenu *visibleMenu = nullptr;
 // Counts the menus made visible. Java threads refer to "the menu that was
 // about to open" by this number, never by its pointer, which may be gone by
 // the time they look.
 unsigned visibleMenuSerial = 0;
-std::deque<VelAndroidPlatformMenu *> pendingContextMenus;
+std::deque<VelAndroidPlatformMenu *> &pendingContextMenus =
+    *new std::deque<VelAndroidPlatformMenu *>;
 
 // Cached by registerNatives, read-only afterwards.
 jint menuNoneValue = 0;

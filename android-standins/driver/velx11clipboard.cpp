@@ -199,15 +199,25 @@ VelX11Clipboard::Fetch VelX11Clipboard::fetch(std::string *utf8, int timeoutMs)
     if (!running())
         return Fetch::Failed;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-    std::unique_lock<std::timed_mutex> caller(m_fetchCallMutex, std::defer_lock);
-    if (!caller.try_lock_until(deadline))
-        return Fetch::Failed;
     std::unique_lock<std::mutex> lock(m_mutex);
-    const std::uint64_t serial = ++m_fetchWanted;
+    if (!m_fetchSlotFree.wait_until(lock, deadline, [this] { return !m_fetchInFlight; }))
+        return Fetch::Failed;
+    m_fetchInFlight = true;
+    const Fetch result = fetchInSlot(&lock, deadline, utf8);
+    m_fetchInFlight = false;
     lock.unlock();
+    m_fetchSlotFree.notify_one();
+    return result;
+}
+
+VelX11Clipboard::Fetch VelX11Clipboard::fetchInSlot(std::unique_lock<std::mutex> *lock,
+                                                    Clock::time_point deadline, std::string *utf8)
+{
+    const std::uint64_t serial = ++m_fetchWanted;
+    lock->unlock();
     wakeThread();
-    lock.lock();
-    if (!m_answered.wait_until(lock, deadline, [&] { return m_fetchDone >= serial; }))
+    lock->lock();
+    if (!m_answered.wait_until(*lock, deadline, [&] { return m_fetchDone >= serial; }))
         return Fetch::Failed;
     if (m_fetchDone != serial)
         return Fetch::Failed;

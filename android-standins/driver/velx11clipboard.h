@@ -1,6 +1,7 @@
 #ifndef VELX11CLIPBOARD_H
 #define VELX11CLIPBOARD_H
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -57,6 +58,9 @@ private:
     void finishFetch(Conversion *conversion, Fetch result, std::string text);
     int msUntil(const Conversion &conversion) const;
     void wakeThread();
+    // The part of fetch() that holds the slot; lock holds m_mutex.
+    Fetch fetchInSlot(std::unique_lock<std::mutex> *lock,
+                      std::chrono::steady_clock::time_point deadline, std::string *utf8);
 
     const std::string m_selection;
     // Owned by the thread once it runs (set up before it starts).
@@ -68,13 +72,16 @@ private:
     int m_wakeFd = -1;
     std::thread m_thread;
 
-    // Serialises fetch() callers: one conversion is in flight at a time.
-    // Taken before m_mutex, never while the thread waits.
-    std::timed_mutex m_fetchCallMutex;
     // Guards the requests and answers below; the thread never holds it while
     // it talks to the X server.
     std::mutex m_mutex;
     std::condition_variable m_answered;
+    // One fetch() caller at a time has a conversion in flight; the others
+    // wait for m_fetchSlotFree, at most until their own deadlines. (A flag
+    // and not a timed mutex: the timed lock's clock-based call is one that
+    // ThreadSanitizer cannot follow.)
+    bool m_fetchInFlight = false;
+    std::condition_variable m_fetchSlotFree;
     bool m_stopping = false;
     bool m_publishPending = false;
     std::string m_publishText;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -49,6 +50,19 @@ bool runSomeJava()
 volatile int outOfBounds = 16;
 volatile int large = INT_MAX;
 
+// Written by two threads that the VM knows, with nothing ordering them.
+int unguarded = 0;
+
+void writeFromAJavaThread()
+{
+    JNIEnv *env = nullptr;
+    JavaVM *vm = VelJavaVm::vm();
+    if (vm->AttachCurrentThread(reinterpret_cast<void **>(&env), nullptr) != JNI_OK)
+        return;
+    ++unguarded;
+    vm->DetachCurrentThread();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -69,6 +83,14 @@ int main(int argc, char **argv)
     if (fault == "signed-overflow") {
         const int sum = large + 1;
         return sum == 0 ? 0 : 1;
+    }
+    if (fault == "data-race") {
+        // The two writes race whatever order they run in: ThreadSanitizer
+        // judges by the missing ordering, not by the timing.
+        std::thread writer(writeFromAJavaThread);
+        ++unguarded;
+        writer.join();
+        return unguarded == 2 ? 0 : 1;
     }
     std::puts("sanitizerlive: ran Java code without a fault");
     return 0;

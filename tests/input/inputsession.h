@@ -5,6 +5,7 @@
 // the Java calls a test makes as the Android UI thread would: the input
 // natives of VelNative and the input connection's natives.
 
+#include "androidjnimain.h"
 #include "inputtestkit.h"
 
 #include "velandroiddriver.h"
@@ -116,6 +117,10 @@ public:
         const std::string name = m_driver.javaCallThread("quitApp");
         ASSERT_FALSE(name.empty());
         ASSERT_TRUE(joinJavaThread(m_driver.env(), name)) << name << " still runs";
+        // The application thread stopped counting as running before its
+        // call to quitApp: this read orders all it did before this
+        // process's exit, as the Java join cannot for ThreadSanitizer.
+        ASSERT_FALSE(VelAndroid::applicationRunning());
     }
 
     void announceSurface()

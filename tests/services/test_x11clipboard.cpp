@@ -26,6 +26,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -317,6 +318,25 @@ TEST_F(X11Clipboard, AHolderThatNeverAnswersCostsOneBoundedWait)
     next.hold("answered", DesktopProgram::Offer::Utf8);
     EXPECT_EQ(clipboard->fetch(&text, answerMs), VelX11Clipboard::Fetch::Text);
     EXPECT_EQ(text, "answered");
+}
+
+// The app's threads may paste at once: one conversion is in flight at a time
+// and each caller gets the answer to its own.
+TEST_F(X11Clipboard, CallersAtOnceEachGetTheText)
+{
+    other->hold("pasted by four", DesktopProgram::Offer::Utf8);
+    constexpr int callers = 4;
+    std::vector<VelX11Clipboard::Fetch> results(callers, VelX11Clipboard::Fetch::Failed);
+    std::vector<std::string> texts(callers);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < callers; ++i)
+        threads.emplace_back([&, i] { results[i] = clipboard->fetch(&texts[i], answerMs); });
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int i = 0; i < callers; ++i) {
+        EXPECT_EQ(results[i], VelX11Clipboard::Fetch::Text) << "caller " << i;
+        EXPECT_EQ(texts[i], "pasted by four") << "caller " << i;
+    }
 }
 
 TEST(X11ClipboardLifetime, FetchWithoutAServerAnswersFailedAndStopIsIdempotent)

@@ -35,9 +35,11 @@ struct AAssetDir {
 namespace
 {
 
-// Guards managers. Taken alone.
+// Guards managers. Taken alone. Never destroyed: an application thread may
+// still read its assets while the process runs its exit-time destructors.
 std::mutex managersMutex;
-std::map<std::string, std::unique_ptr<AAssetManager>> managers;
+std::map<std::string, std::unique_ptr<AAssetManager>> &managers =
+    *new std::map<std::string, std::unique_ptr<AAssetManager>>;
 
 std::atomic<long> dirOpenCount{0};
 

@@ -20,9 +20,11 @@ namespace
 using Handle = std::pair<EGLDisplay, void *>;
 
 // Guards surfaces and contexts. Taken alone, never across a call into EGL.
+// The sets are never destroyed: an application thread may still render
+// while the process runs its exit-time destructors.
 std::mutex registryMutex;
-std::set<Handle> surfaces;
-std::set<Handle> contexts;
+std::set<Handle> &surfaces = *new std::set<Handle>;
+std::set<Handle> &contexts = *new std::set<Handle>;
 std::atomic<long> swaps{0};
 
 void remember(std::set<Handle> *live, EGLDisplay display, void *object)

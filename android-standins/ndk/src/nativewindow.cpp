@@ -20,8 +20,11 @@ namespace
 {
 
 // Guards liveWindows and every window's refCount, width and height. Taken alone.
+// Never destroyed: an application thread may still hold a window while the
+// process runs its exit-time destructors.
 std::mutex windowsMutex;
-std::map<unsigned long, ANativeWindow *> liveWindows;
+std::map<unsigned long, ANativeWindow *> &liveWindows =
+    *new std::map<unsigned long, ANativeWindow *>;
 
 // Whether the pointer is a window that is still alive; never dereferences it.
 // Callers hold windowsMutex.
