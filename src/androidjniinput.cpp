@@ -226,8 +226,7 @@ void sendKeyEvent(VelEvent::Type type, int androidKey, int character, int meta)
                                              modifiersFromMeta(meta), keyText(character));
 }
 
-// A static void method of VelNative, from any thread. The GUI thread counts
-// as blocked in Java for the call: the Java side may be the UI thread's.
+// A static void method of VelNative, from any thread.
 template <typename... Args> void callSoftKeyboard(jmethodID method, Args... args)
 {
     if (!method)
@@ -235,7 +234,6 @@ template <typename... Args> void callSoftKeyboard(jmethodID method, Args... args
     ScopedJniEnv env;
     if (!env)
         return;
-    const VelAndroidGuiThreadCall::BlockedInJava blocked;
     env->CallStaticVoidMethod(VelAndroid::applicationClass(), method, args...);
     clearPendingException(env.jniEnv());
 }
@@ -436,7 +434,6 @@ bool isSoftwareKeyboardVisible()
     ScopedJniEnv env;
     if (!env)
         return false;
-    const VelAndroidGuiThreadCall::BlockedInJava blocked;
     const jboolean visible = env->CallStaticBooleanMethod(VelAndroid::applicationClass(),
                                                           m_isSoftwareKeyboardVisibleMethodID);
     if (env->ExceptionCheck()) {

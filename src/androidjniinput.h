@@ -32,8 +32,10 @@ bool registerNatives(JNIEnv *env);
 int translateAndroidKey(int androidKey);
 
 // The soft keyboard. Called on the GUI thread (or, for updateSelection, on
-// the Java UI thread too); each attaches the thread for the call when needed
-// and marks the GUI thread as blocked in Java meanwhile.
+// the Java UI thread too); each attaches the thread for the call when needed.
+// The Java side of each only records or posts and never waits for the UI
+// thread, so the GUI thread does not count as blocked in Java meanwhile: an
+// edit the keyboard sends at that moment waits the call out and is applied.
 void showSoftwareKeyboard(int left, int top, int width, int height, int inputHints);
 void resetSoftwareKeyboard();
 void hideSoftwareKeyboard();

@@ -17,7 +17,7 @@ class VelObject;
 // The wait is bounded twice over, because a Java thread must never hang on a
 // GUI thread that itself waits for Java:
 // - the GUI thread marks every stretch in which it blocks on a Java thread
-//   (waiting for a surface, a call into Java that may need the UI thread)
+//   (waiting for a surface, or for a lock a Java thread may hold)
 //   with a BlockedInJava guard; a run() that finds the mark, or sees it
 //   appear before its work began, gives up at once;
 // - otherwise the caller waits at most the timeout for the GUI thread to

@@ -9,9 +9,6 @@
 # set on every test by the build (cmake/VelSanitize.cmake says why each one is
 # there); the ThreadSanitizer suppressions are in cmake/sanitizers/tsan.supp,
 # each with its reason.
-#
-# The ThreadSanitizer pass leaves out the labels whose tests run on one
-# thread only (fonts, assets): they are in the other two passes.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -28,4 +25,4 @@ pass plain "$ROOT/tools/run-tests.sh"
 pass address,undefined env BUILD_DIR="$ROOT/build-asan" VEL_SANITIZE=address,undefined \
   "$ROOT/tools/run-tests.sh"
 pass thread env BUILD_DIR="$ROOT/build-tsan" VEL_SANITIZE=thread \
-  "$ROOT/tools/run-tests.sh" -LE '^(fonts|assets)$'
+  "$ROOT/tools/run-tests.sh"

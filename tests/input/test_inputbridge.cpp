@@ -9,6 +9,7 @@
 #include "androidjnimain.h"
 #include "velandroidguithreadcall.h"
 #include "velandroidinputcontext.h"
+#include "veljavavm.h"
 
 #include "velcoreapplication.h"
 #include "velguiapplication.h"
@@ -16,6 +17,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace
 {
@@ -515,8 +517,8 @@ TEST_F(InputBridgeTest, AQueryWhileTheGuiThreadWaitsForTheSurfaceAnswersAtOnce)
     EXPECT_EQ(connection->getTextBeforeCursor(3), "abc");
 }
 
-// An edit given up because the GUI thread was in a call into Java (as it is
-// whenever it shows the keyboard or reports the selection) did not happen:
+// An edit given up because the GUI thread was blocked in Java (as it is
+// while it waits for a surface) did not happen:
 // the input connection says so instead of letting the keyboard believe its
 // text arrived, and the text is as it was.
 TEST_F(InputBridgeTest, EditsGivenUpWhileTheGuiThreadIsInJavaAreNotReportedAsDone)
@@ -551,6 +553,58 @@ TEST_F(InputBridgeTest, EditsGivenUpWhileTheGuiThreadIsInJavaAreNotReportedAsDon
     EXPECT_TRUE(connection->setSelection(0, 0));
     EXPECT_EQ(editorText(), "abc");
     EXPECT_EQ(connection->getTextAfterCursor(3), "abc");
+}
+
+// The keyboard types while the GUI thread reports the selection to it: the
+// Java side of that report never waits for the UI thread, so the edit waits
+// the report out and is applied instead of being given up. The keyboard's
+// own lock, held by another Java thread, keeps the GUI thread inside the
+// report until the edit is queued behind it.
+TEST_F(InputBridgeTest, AnEditSentWhileTheGuiThreadReportsTheSelectionIsApplied)
+{
+    setEditor("abc", 3);
+    // Whatever the new state reported has been reported: the next
+    // updateSelection in the log is the one below.
+    InputTestApp::onGuiThread([] {});
+    deliveredSinceLast();
+    ASSERT_TRUE(driver().clearJavaCalls());
+    JNIEnv *env = driver().env();
+    jclass keyboard = env->FindClass("org/vel/android/VelSoftKeyboard");
+    ASSERT_NE(keyboard, nullptr);
+    const jfieldID lockField = env->GetStaticFieldID(keyboard, "sLock", "Ljava/lang/Object;");
+    ASSERT_NE(lockField, nullptr);
+    jobject keyboardLock = env->NewGlobalRef(env->GetStaticObjectField(keyboard, lockField));
+
+    Latch held;
+    Latch queued;
+    std::thread holder([&] {
+        JNIEnv *holderEnv = nullptr;
+        JavaVM *vm = VelJavaVm::vm();
+        if (vm->AttachCurrentThread(reinterpret_cast<void **>(&holderEnv), nullptr) != JNI_OK)
+            return;
+        holderEnv->MonitorEnter(keyboardLock);
+        held.open();
+        queued.wait();
+        holderEnv->MonitorExit(keyboardLock);
+        vm->DetachCurrentThread();
+    });
+    ASSERT_TRUE(held.wait());
+    VelMetaObject::invokeMethod(
+        VelGuiApplication::instance(), [] { VelAndroidInput::updateSelection(1, 1, -1, -1); },
+        Vel::QueuedConnection);
+    ASSERT_TRUE(driver().waitForJavaCall("updateSelection", 20000));
+    queuedLatch = &queued;
+    VelAndroidGuiThreadCall::setQueuedHook(openQueuedLatch);
+    const bool committed = connection->commitText("x");
+    VelAndroidGuiThreadCall::setQueuedHook(nullptr);
+    queuedLatch = nullptr;
+    queued.open(); // when the commit was never queued
+    holder.join();
+    env->DeleteGlobalRef(keyboardLock);
+    env->DeleteLocalRef(keyboard);
+
+    EXPECT_TRUE(committed);
+    EXPECT_EQ(editorText(), "abcx");
 }
 
 TEST_F(InputBridgeTest, AFocusObjectDestroyedWhileItsQueryIsQueuedIsNotReached)
