@@ -110,6 +110,13 @@ bool VelEGLPlatformContext::makeCurrent(VelPlatformSurface *surface)
     return false;
 }
 
+EGLSurface VelEGLPlatformContext::boundSurface() const
+{
+    if (currentBinding.owner != this || currentBinding.context != m_eglContext)
+        return EGL_NO_SURFACE;
+    return currentBinding.surface;
+}
+
 void VelEGLPlatformContext::doneCurrent()
 {
     currentBinding = CurrentBinding();

@@ -33,6 +33,9 @@ public:
 
 protected:
     virtual EGLSurface eglSurfaceForPlatformSurface(VelPlatformSurface *surface) = 0;
+    // The surface this context last made current on this thread and still
+    // has bound; EGL_NO_SURFACE when it has none bound here.
+    EGLSurface boundSurface() const;
 
 private:
     void init(const VelSurfaceFormat &requested, VelPlatformOpenGLContext *share);

@@ -45,7 +45,15 @@ bool VelAndroidOpenGLContext::makeCurrent(VelPlatformSurface *surface)
 
 void VelAndroidOpenGLContext::swapBuffers(VelPlatformSurface *surface)
 {
-    VelEglFSContext::swapBuffers(surface);
+    // Java may replace or take the surface between makeCurrent and here. The
+    // frame was then drawn into a surface that is no longer the window's, and
+    // swapping the window's surface would fail (it is not current) or show a
+    // frame never drawn into it; the expose that came with the change draws
+    // the next frame. This one is dropped, and the pending size below still
+    // applies.
+    const EGLSurface target = eglSurfaceForPlatformSurface(surface);
+    if (target != EGL_NO_SURFACE && target == boundSurface())
+        VelEglFSContext::swapBuffers(surface);
     if (!surface || !surface->surface() || surface->surface()->surfaceClass() != VelSurface::Window)
         return;
     auto *window = static_cast<VelAndroidOpenGLPlatformWindow *>(surface);

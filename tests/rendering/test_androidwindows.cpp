@@ -310,6 +310,43 @@ TEST_F(AndroidWindowsTest, SameSurfaceAgainSetsPendingSizesAppliedAfterTheSwap)
     ASSERT_TRUE(driver.setDisplayMetrics(320, 455, 320, 455, 160, 160, 1));
 }
 
+// Java replaces the surface while a frame is drawn: the frame, drawn into the
+// old surface, is not swapped onto the new one (which is not current, so EGL
+// would refuse it), and the next frame goes to the new surface.
+TEST_F(AndroidWindowsTest, AFrameWhoseSurfaceWasReplacedBeforeItsSwapIsDropped)
+{
+    GeometryWindow window;
+    window.create();
+    VelOpenGLContext context;
+    ASSERT_TRUE(context.create());
+    ASSERT_TRUE(context.makeCurrent(&window));
+    const EGLSurface drawnInto = platform(&window)->surface();
+
+    VelX11Window replacement;
+    announce(replacement);
+    const EGLSurface renewed = platform(&window)->surface();
+    ASSERT_NE(renewed, drawnInto);
+    ASSERT_NE(renewed, EGL_NO_SURFACE);
+    const size_t swapsBefore = FakeEgl::swappedSurfaces().size();
+    context.swapBuffers(&window);
+    EXPECT_EQ(FakeEgl::swappedSurfaces().size(), swapsBefore) << "the stale frame was swapped";
+
+    ASSERT_TRUE(context.makeCurrent(&window));
+    context.swapBuffers(&window);
+    ASSERT_EQ(FakeEgl::swappedSurfaces().size(), swapsBefore + 1);
+    EXPECT_EQ(FakeEgl::swappedSurfaces().back(), renewed);
+
+    // Taken away between the two: nothing to swap, nothing swapped.
+    ASSERT_TRUE(context.makeCurrent(&window));
+    ASSERT_TRUE(driver.destroySurface());
+    context.swapBuffers(&window);
+    EXPECT_EQ(FakeEgl::swappedSurfaces().size(), swapsBefore + 1);
+
+    context.doneCurrent();
+    window.destroy();
+    announce(firstWindow);
+}
+
 TEST_F(AndroidWindowsTest, StatusBarFollowsPlainWindowsButNeverDialogs)
 {
     GeometryWindow plain;
