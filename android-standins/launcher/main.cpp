@@ -478,18 +478,20 @@ int main(int argc, char **argv)
     }
 
     // The end an activity goes through: the surface goes away, then the
-    // plugin is told to quit and to let go of its Java references.
+    // plugin is told to quit and, once main has returned, to let go of its
+    // Java references.
     driver.destroySurface();
     driver.quitVelAndroidPlugin();
-    driver.terminateVel();
-    driver.deleteGlobalRef(surface);
     if (!session.appQuit()) {
         // main is still running on its own thread and nothing can ask it to
         // return; end the process as Android ends an app's process. The
-        // private X server dies with this process.
+        // plugin would keep its references for the running main anyway (and
+        // warn); the private X server dies with this process.
         std::fflush(nullptr);
         ::_exit(exitCode);
     }
+    driver.terminateVel();
+    driver.deleteGlobalRef(surface);
     VelX11ClipboardJava::uninstall(driver.env());
     VelJavaVm::destroy();
     desktopClipboard.stop();
