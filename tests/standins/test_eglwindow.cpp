@@ -46,6 +46,18 @@ protected:
         sharedDriver().deleteGlobalRef(m_surface);
     }
 
+    // The default display, initialised, and a window surface over the native
+    // window passed as a device's EGL takes it.
+    void openDefaultDisplayOnTheNativeWindow(EGLConfig *config)
+    {
+        m_display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+        ASSERT_NE(m_display, EGL_NO_DISPLAY);
+        ASSERT_TRUE(eglInitialize(m_display, nullptr, nullptr));
+        *config = chooseConfig();
+        m_eglSurface = eglCreateWindowSurface(
+            m_display, *config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
+    }
+
     EGLConfig chooseConfig()
     {
         const EGLint attributes[] = {EGL_SURFACE_TYPE,
@@ -120,12 +132,8 @@ TEST_F(EglWindowTest, TheWindowHandleIsAnEglNativeWindowOnTheDefaultDisplay)
 // itself as EGLNativeWindowType.
 TEST_F(EglWindowTest, TheNativeWindowItselfServesTheWindowSurfaceCall)
 {
-    m_display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
-    ASSERT_NE(m_display, EGL_NO_DISPLAY);
-    ASSERT_TRUE(eglInitialize(m_display, nullptr, nullptr));
-    const EGLConfig config = chooseConfig();
-    m_eglSurface = eglCreateWindowSurface(
-        m_display, config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
+    EGLConfig config = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openDefaultDisplayOnTheNativeWindow(&config));
     clearSwapAndCheck(config, 0, 255, 0);
 }
 
@@ -143,12 +151,8 @@ TEST_F(EglWindowTest, TheNativeWindowPointerServesThePlatformSurfaceCall)
 // every successful swap counts once, a swap that fails does not.
 TEST_F(EglWindowTest, EverySuccessfulSwapIsCountedAsAPresentedFrame)
 {
-    m_display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
-    ASSERT_NE(m_display, EGL_NO_DISPLAY);
-    ASSERT_TRUE(eglInitialize(m_display, nullptr, nullptr));
-    const EGLConfig config = chooseConfig();
-    m_eglSurface = eglCreateWindowSurface(
-        m_display, config, reinterpret_cast<EGLNativeWindowType>(m_nativeWindow), nullptr);
+    EGLConfig config = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openDefaultDisplayOnTheNativeWindow(&config));
     const long before = velStandinEglSwapCount();
     clearSwapAndCheck(config, 255, 255, 0);
     EXPECT_EQ(velStandinEglSwapCount(), before + 1);
